@@ -1,0 +1,26 @@
+// Where the content folder lies beside the executable and how every file in it is named.
+#pragma once
+
+#include <QString>
+
+namespace Juanzong::ContentPaths {
+
+// The executable's directory, asked of the system every time: nothing caches it.
+QString programDirectory();
+
+// Each path below is the program directory followed by a fixed suffix, by plain
+// concatenation: no normalisation and no existence test. A program at the root
+// of a drive therefore yields a doubled separator, which names the same file.
+QString contentRoot(const QString &programDir);
+QString startPage(const QString &programDir);
+QString aboutPage(const QString &programDir);
+QString leafPage(const QString &programDir, const QString &key);
+QString searchIndex(const QString &programDir);
+QString searchTemplate(const QString &programDir);
+QString intermediatePage(const QString &programDir);
+QString resultPage(const QString &programDir);
+// The skin file sits beside the executable, not in the content folder, and is
+// always joined with a forward slash.
+QString skinFile(const QString &programDir);
+
+} // namespace Juanzong::ContentPaths

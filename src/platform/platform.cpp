@@ -1,0 +1,3 @@
+// Gives the interfaces with signals a home for their generated code.
+#include "platform/htmlview.h"
+#include "platform/treeview.h"

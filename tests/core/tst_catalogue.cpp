@@ -1,0 +1,162 @@
+// The compiled-in catalogue against the facts it must keep.
+#include "core/catalogue.h"
+#include "core/contentpaths.h"
+
+#include <QHash>
+#include <QSet>
+#include <QTest>
+
+using namespace Juanzong;
+using Catalogue::StartupAction;
+
+class CatalogueTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void shape();
+    void parentsComeFirst_andGroupsAreExactlyTheNodesWithChildren();
+    void leafKeys_areNumberedPageNames();
+    void startupActions();
+    void rowsAt_data();
+    void rowsAt();
+    void pageOf_data();
+    void pageOf();
+};
+
+void CatalogueTest::shape()
+{
+    const auto rows = Catalogue::rows();
+    QCOMPARE(rows.size(), 102u);
+
+    QSet<QStringView> keys;
+    int topLevel = 0;
+    for (const auto &row : rows) {
+        QVERIFY2(!keys.contains(row.key), qPrintable(row.key.toString()));
+        keys.insert(row.key);
+        QVERIFY(!row.label.isEmpty());
+        if (row.parentKey.isEmpty())
+            ++topLevel;
+    }
+    QCOMPARE(topLevel, 3);
+
+    // Labels repeat across sections; keys never do.
+    int others = 0;
+    for (const auto &row : rows)
+        others += row.label == u"其他";
+    QCOMPARE(others, 4);
+}
+
+void CatalogueTest::parentsComeFirst_andGroupsAreExactlyTheNodesWithChildren()
+{
+    QSet<QStringView> seen;
+    QSet<QStringView> parents;
+    for (const auto &row : Catalogue::rows()) {
+        if (!row.parentKey.isEmpty()) {
+            QVERIFY2(seen.contains(row.parentKey), qPrintable(row.key.toString()));
+            parents.insert(row.parentKey);
+        }
+        seen.insert(row.key);
+    }
+    const QSet<QStringView> groups(Catalogue::CategoryKeys.begin(), Catalogue::CategoryKeys.end());
+    QCOMPARE(groups.size(), 11);
+    QCOMPARE(parents, groups);
+}
+
+void CatalogueTest::leafKeys_areNumberedPageNames()
+{
+    int numbered = 0;
+    for (const auto &row : Catalogue::rows()) {
+        if (Catalogue::isCategory(row.key))
+            continue;
+        if (row.key == u"wszzgf")
+            continue;
+        QVERIFY2(row.key.startsWith(u"juanzongfanben-"), qPrintable(row.key.toString()));
+        bool ok = false;
+        QVERIFY(row.key.mid(15).toInt(&ok) > 0);
+        QVERIFY(ok);
+        ++numbered;
+    }
+    QCOMPARE(numbered, 90);
+}
+
+void CatalogueTest::startupActions()
+{
+    QStringList visible;
+    QStringList expanded;
+    for (const auto &row : Catalogue::rows()) {
+        if (row.action == StartupAction::MakeVisible)
+            visible << row.key.toString();
+        else if (row.action == StartupAction::Expand)
+            expanded << row.key.toString();
+    }
+    QCOMPARE(visible, (QStringList{u"wszzgf"_qs, u"X1"_qs, u"C1"_qs, u"juanzongfanben-5"_qs,
+                                   u"juanzongfanben-101"_qs}));
+    QCOMPARE(expanded, QStringList{u"D10"_qs});
+    // The last node is the one the tree is scrolled to.
+    QCOMPARE(Catalogue::rows().back().key, u"juanzongfanben-101");
+}
+
+void CatalogueTest::rowsAt_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("first") << 1 << QString() << u"wszzgf"_qs << u"民事诉讼文书制作规范"_qs;
+    QTest::newRow("C1 under X1") << 3 << u"X1"_qs << u"C1"_qs << u"人民法院制作民事卷宗范本"_qs;
+    QTest::newRow("38 after 8") << 9 << u"D5"_qs << u"juanzongfanben-38"_qs << u"期间"_qs;
+    QTest::newRow("D10") << 15 << u"C1"_qs << u"D10"_qs << u"第一审普通程序"_qs;
+    QTest::newRow("long label") << 39 << u"D18"_qs << u"juanzongfanben-44"_qs
+                                << u"被遗漏的必须共同进行诉讼的当事人申请再审案件"_qs;
+    QTest::newRow("C2 period is a leaf") << 70 << u"C2"_qs << u"juanzongfanben-70"_qs << u"期间、送达"_qs;
+    QTest::newRow("D39 again a group") << 82 << u"C2"_qs << u"D39"_qs << u"非诉程序"_qs;
+    QTest::newRow("102 after C2") << 99 << u"X1"_qs << u"juanzongfanben-102"_qs << u"行政文书样式"_qs;
+    QTest::newRow("X2 top level") << 100 << QString() << u"X2"_qs << u"国家赔偿文书样式"_qs;
+    QTest::newRow("100 before 101") << 101 << u"X2"_qs << u"juanzongfanben-100"_qs << u"本院赔偿文书样式"_qs;
+    QTest::newRow("last") << 102 << u"X2"_qs << u"juanzongfanben-101"_qs << u"赔偿委员会文书样式"_qs;
+}
+
+void CatalogueTest::rowsAt()
+{
+    QFETCH(int, number);
+    QFETCH(QString, parent);
+    QFETCH(QString, key);
+    QFETCH(QString, label);
+
+    const auto &row = Catalogue::rows()[number - 1];
+    QCOMPARE(row.parentKey.toString(), parent);
+    QCOMPARE(row.key.toString(), key);
+    QCOMPARE(row.label.toString(), label);
+    QCOMPARE(Catalogue::labelOf(key), label);
+}
+
+void CatalogueTest::pageOf_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("hasPage");
+
+    for (const QStringView key : Catalogue::CategoryKeys)
+        QTest::addRow("group %s", qPrintable(key.toString())) << key.toString() << false;
+    QTest::newRow("top-level leaf") << u"wszzgf"_qs << true;
+    QTest::newRow("leaf") << u"juanzongfanben-70"_qs << true;
+    QTest::newRow("case differs from a group") << u"x1"_qs << true;
+    QTest::newRow("prefix of a group") << u"D1"_qs << true;
+    QTest::newRow("group with a space") << u"D10 "_qs << true;
+    QTest::newRow("unknown key still has a page") << u"nosuchpage"_qs << true;
+}
+
+void CatalogueTest::pageOf()
+{
+    QFETCH(QString, key);
+    QFETCH(bool, hasPage);
+
+    const QString dir = u"/srv/jz"_qs;
+    const auto page = Catalogue::pageOf(dir, key);
+    QCOMPARE(page.has_value(), hasPage);
+    if (hasPage)
+        QCOMPARE(*page, ContentPaths::leafPage(dir, key));
+}
+
+QTEST_GUILESS_MAIN(CatalogueTest)
+#include "tst_catalogue.moc"
