@@ -1,0 +1,134 @@
+// Fake platform adapters that record what the window asked of them, in one shared log.
+#pragma once
+
+#include "platform/htmlview.h"
+#include "platform/messagebox.h"
+#include "platform/skin.h"
+#include "platform/treeview.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace Juanzong::Testing {
+
+class CallLog
+{
+public:
+    QStringList calls;
+    void add(const QString &call) { calls.append(call); }
+    QStringList starting(QStringView prefix) const
+    {
+        QStringList out;
+        for (const QString &call : calls)
+            if (call.startsWith(prefix))
+                out.append(call);
+        return out;
+    }
+};
+
+class FakeHtmlView final : public HtmlView
+{
+    Q_OBJECT
+public:
+    explicit FakeHtmlView(CallLog &log) : m_log(log) {}
+
+    void setSilent(bool silent) override
+    {
+        m_log.add(u"html.silent " + QString::number(silent));
+        if (onSilent)
+            onSilent();
+    }
+    void navigate(const QString &path) override
+    {
+        m_log.add(u"html.navigate " + path);
+        history.resize(position + 1);
+        history.append(path);
+        ++position;
+    }
+    bool goBack() override
+    {
+        m_log.add(QStringLiteral("html.back"));
+        if (position <= 0)
+            return false;
+        --position;
+        return true;
+    }
+    bool goForward() override
+    {
+        m_log.add(QStringLiteral("html.forward"));
+        if (position + 1 >= history.size())
+            return false;
+        ++position;
+        return true;
+    }
+    void print() override { m_log.add(QStringLiteral("html.print")); }
+    void showPageAs(const QString &html, const QString &pagePath) override
+    {
+        m_log.add(u"html.showPageAs " + pagePath);
+        memoryPage = html;
+    }
+
+    QString current() const { return position >= 0 ? history.at(position) : QString(); }
+    void fail(const QString &message) { Q_EMIT failed(message); }
+
+    std::function<void()> onSilent;
+    QStringList history;
+    qsizetype position = -1;
+    QString memoryPage;
+
+private:
+    CallLog &m_log;
+};
+
+class FakeTreeView final : public TreeView
+{
+    Q_OBJECT
+public:
+    explicit FakeTreeView(CallLog &log) : m_log(log) {}
+
+    void addNode(const QString &parentKey, const QString &key, const QString &text) override
+    {
+        m_log.add(u"tree.add " + parentKey + u'|' + key + u'|' + text);
+    }
+    void ensureVisible(const QString &key) override { m_log.add(u"tree.ensureVisible " + key); }
+    void setExpanded(const QString &key, bool expanded) override
+    {
+        m_log.add(u"tree.expanded " + key + u' ' + QString::number(expanded));
+    }
+    void setCurrentQuietly(const QString &key) override { m_log.add(u"tree.current " + key); }
+
+    void click(const QString &key) { Q_EMIT nodeClicked(key); }
+
+private:
+    CallLog &m_log;
+};
+
+class FakeSkin final : public Skin
+{
+public:
+    explicit FakeSkin(CallLog &log) : m_log(log) {}
+    int attachEx(const QString &skinFile, const QString &password) override
+    {
+        m_log.add(u"skin.attachEx " + skinFile + u'|' + password);
+        return 0;
+    }
+
+private:
+    CallLog &m_log;
+};
+
+class FakeMessageBox final : public MessageBox
+{
+public:
+    explicit FakeMessageBox(CallLog &log) : m_log(log) {}
+    void show(const QString &text, const QString &title) override
+    {
+        m_log.add(u"box " + title + u'|' + text);
+    }
+
+private:
+    CallLog &m_log;
+};
+
+} // namespace Juanzong::Testing
