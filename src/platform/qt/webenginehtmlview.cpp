@@ -53,12 +53,13 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
     , m_content(content)
     , m_page(new SilentPage(view))
 {
+    // The newest view serves its folder; a handler left by an earlier view goes.
+    const QByteArray scheme(ContentSchemeHandler::Scheme.data(), ContentSchemeHandler::Scheme.size());
     QWebEngineProfile *profile = m_page->profile();
-    if (!profile->urlSchemeHandler(QByteArray(ContentSchemeHandler::Scheme.data(),
-                                              ContentSchemeHandler::Scheme.size())))
-        profile->installUrlSchemeHandler(QByteArray(ContentSchemeHandler::Scheme.data(),
-                                                    ContentSchemeHandler::Scheme.size()),
-                                         m_content);
+    if (profile->urlSchemeHandler(scheme) != m_content) {
+        profile->removeUrlScheme(scheme);
+        profile->installUrlSchemeHandler(scheme, m_content);
+    }
     // A hint for pages reached outside the content folder; the folder itself is
     // served with an explicit character set.
     m_page->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));

@@ -1,0 +1,125 @@
+// The real window on the real Qt WebEngine view, over a content folder in a scratch directory.
+#pragma once
+
+#include "../window/fakes.h"
+
+#include "core/contentpaths.h"
+#include "platform/qt/contentscheme.h"
+#include "platform/qt/qttreeview.h"
+#include "platform/qt/webenginehtmlview.h"
+#include "window/mainwindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
+#include <unistd.h>
+
+namespace Juanzong::Testing {
+
+// Qt WebEngine's sandbox cannot run as root; the scheme must be known before
+// the application object exists.
+inline void prepareWebEngine()
+{
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    ContentSchemeHandler::registerScheme();
+}
+
+inline QByteArray gbk(const QString &text)
+{
+    QStringEncoder encoder("GBK");
+    QByteArray bytes = encoder.encode(text);
+    Q_ASSERT(!encoder.hasError());
+    return bytes;
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+struct WebEngineRig
+{
+    WebEngineRig()
+    {
+        QDir(dir.path()).mkpath(u"ws"_qs);
+        programDir = QDir::toNativeSeparators(dir.path());
+    }
+
+    QString page(const QString &name) const { return ContentPaths::contentRoot(programDir) + name; }
+
+    // Writes a GBK page with no declared character set.
+    void addPage(const QString &name, const QString &title, const QString &body = {}) const
+    {
+        QVERIFY(writeFile(page(name), gbk(u"<html><head><title>" + title + u"</title></head><body><h1>" + title
+                                          + u"</h1>" + body + u"</body></html>")));
+    }
+
+    void start()
+    {
+        webView = new QWebEngineView;
+        treeWidget = new QTreeWidget;
+        content = std::make_unique<ContentSchemeHandler>([this] { return ContentPaths::contentRoot(programDir); });
+        html = std::make_unique<WebEngineHtmlView>(webView, content.get());
+        tree = std::make_unique<QtTreeView>(treeWidget);
+        loads = std::make_unique<QSignalSpy>(webView, &QWebEngineView::loadFinished);
+        window = std::make_unique<MainWindow>(
+            WindowParts{webView, html.get(), treeWidget, tree.get(), &skin, &messages, [this] { return programDir; }});
+        window->show();
+    }
+
+    // Waits for the next page load to finish and says whether it succeeded.
+    bool waitForLoad(int timeout = 30000)
+    {
+        const qsizetype before = loads->size();
+        if (!QTest::qWaitFor([&] { return loads->size() > before; }, timeout))
+            return false;
+        return loads->last().at(0).toBool();
+    }
+
+    QString shownFile() const { return content->pathFor(webView->url()); }
+
+    QString evaluate(const QString &script)
+    {
+        QString result;
+        bool done = false;
+        webView->page()->runJavaScript(script, [&](const QVariant &value) {
+            result = value.toString();
+            done = true;
+        });
+        return QTest::qWaitFor([&] { return done; }, 10000) ? result : u"(no answer)"_qs;
+    }
+
+    void clickNode(const QString &key)
+    {
+        QTreeWidgetItem *item = tree->item(key);
+        QVERIFY(item);
+        treeWidget->scrollToItem(item);
+        const QRect rect = treeWidget->visualItemRect(item);
+        QTest::mouseClick(treeWidget->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    QTemporaryDir dir;
+    QString programDir;
+    CallLog log;
+    FakeSkin skin{log};
+    FakeMessageBox messages{log};
+    QWebEngineView *webView = nullptr;
+    QTreeWidget *treeWidget = nullptr;
+    std::unique_ptr<ContentSchemeHandler> content;
+    std::unique_ptr<WebEngineHtmlView> html;
+    std::unique_ptr<QtTreeView> tree;
+    std::unique_ptr<QSignalSpy> loads;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace Juanzong::Testing
