@@ -1,0 +1,16 @@
+// The baseline: a bare web view that loads one local file and quits once it has loaded.
+#include <QApplication>
+#include <QUrl>
+#include <QWebEngineView>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QWebEngineView view;
+    view.resize(833, 713);
+    QObject::connect(&view, &QWebEngineView::loadFinished, &app,
+                     [](bool ok) { QCoreApplication::exit(ok ? 0 : 1); });
+    view.load(QUrl::fromLocalFile(app.arguments().value(1)));
+    view.show();
+    return QApplication::exec();
+}

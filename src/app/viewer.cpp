@@ -1,0 +1,33 @@
+#include "app/viewer.h"
+
+#include "core/contentpaths.h"
+
+#include <QTreeWidget>
+#include <QWebEngineView>
+
+namespace Juanzong {
+
+void Viewer::prepare()
+{
+    ContentSchemeHandler::registerScheme();
+}
+
+Viewer::Viewer(std::function<QString()> programDirectory)
+    : m_webView(new QWebEngineView)
+    , m_treeWidget(new QTreeWidget)
+    , m_content([programDirectory] { return ContentPaths::contentRoot(programDirectory()); })
+    , m_html(m_webView, &m_content)
+    , m_tree(m_treeWidget)
+{
+    m_window = std::make_unique<MainWindow>(
+        WindowParts{m_webView, &m_html, m_treeWidget, &m_tree, &m_skin, &m_messages, std::move(programDirectory)});
+    m_messages.setParentWindow(m_window.get());
+}
+
+// The window owns the two widgets; it goes first, before the adapters that drive them.
+Viewer::~Viewer()
+{
+    m_window.reset();
+}
+
+} // namespace Juanzong

@@ -1,0 +1,44 @@
+// The whole viewer assembled: real platform adapters wrapped around their widgets, handed to the window.
+#pragma once
+
+#include "platform/qt/contentscheme.h"
+#include "platform/qt/qtmessagebox.h"
+#include "platform/qt/qtskin.h"
+#include "platform/qt/qttreeview.h"
+#include "platform/qt/webenginehtmlview.h"
+#include "window/mainwindow.h"
+
+#include <functional>
+#include <memory>
+
+class QTreeWidget;
+class QWebEngineView;
+
+namespace Juanzong {
+
+class Viewer
+{
+    Q_DISABLE_COPY_MOVE(Viewer)
+public:
+    // Call before the application object exists.
+    static void prepare();
+
+    // Runs the window's start-up sequence; show() the window afterwards.
+    explicit Viewer(std::function<QString()> programDirectory);
+    ~Viewer();
+
+    MainWindow &window() { return *m_window; }
+    QWebEngineView *webView() const { return m_webView; }
+
+private:
+    QWebEngineView *m_webView;
+    QTreeWidget *m_treeWidget;
+    ContentSchemeHandler m_content;
+    WebEngineHtmlView m_html;
+    QtTreeView m_tree;
+    StyleSheetSkin m_skin;
+    QtMessageBox m_messages;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+} // namespace Juanzong
