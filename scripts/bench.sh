@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds optimised, and runs every benchmark. Each one
+# prints its figures beside a baseline measured in the same run.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+install_missing
+webengine_env
+export QT_QPA_PLATFORM=offscreen
+dir="$JUANZONG_ROOT/build-bench"
+build "$dir" -DCMAKE_BUILD_TYPE=Release -DJUANZONG_BUILD_TESTS=OFF
+
+echo "== Start-up"
+"$dir/bench/startup/bench_startup" 2>/dev/null
+echo "== Proportional layout"
+"$dir/bench/layout/bench_layout" 2>/dev/null
+if [ -x "$dir/bench/search/bench_search" ]; then
+    echo "== Keyword search"
+    "$dir/bench/search/bench_search"
+fi
