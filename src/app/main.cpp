@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("juanzong"));
     QApplication::setApplicationDisplayName(QStringLiteral("卷宗范本"));
     QApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/juanzong/juanzong.png")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/juanzong/juanzong-200.png")));
 
     Juanzong::Viewer viewer(&Juanzong::ContentPaths::programDirectory);
     viewer.window().show();
