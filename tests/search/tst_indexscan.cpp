@@ -1,0 +1,202 @@
+// The fast line matcher against the plain rule "decode the line, then QString::contains".
+#include "search/gbkcodec.h"
+#include "search/indexscan.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Juanzong;
+using namespace Qt::StringLiterals;
+
+class IndexScanTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void matches_data();
+    void matches();
+    void randomLines_agreeWithThePlainRule();
+    void scanIndex_data();
+    void scanIndex();
+    void scanIndex_unreadable_data();
+    void scanIndex_unreadable();
+
+private:
+    QByteArrayList matchedLines(const QString &keyword, QByteArrayView index) const;
+    const GbkCodec *m_codec = nullptr;
+};
+
+void IndexScanTest::initTestCase()
+{
+    m_codec = GbkCodec::system();
+    QVERIFY(m_codec);
+}
+
+QByteArrayList IndexScanTest::matchedLines(const QString &keyword, QByteArrayView index) const
+{
+    const KeywordMatcher matcher(*m_codec, keyword);
+    QByteArrayList lines;
+    qsizetype from = 0;
+    QByteArrayView line;
+    while (matcher.nextMatch(index, &from, &line))
+        lines.append(line.toByteArray());
+    return lines;
+}
+
+void IndexScanTest::matches_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QByteArrayList>("lines");
+    // 0x81 0x40 is 丂: its trail byte is '@'. 0xB0 0x41 is one character too.
+    QTest::newRow("trail byte is not an ASCII character") << "\x81\x40\r\nx@\r\n"_ba << u"@"_s << QByteArrayList{"x@"};
+    QTest::newRow("trail byte 'A' is not 'A'") << "\xB0\x41\n"_ba << u"A"_s << QByteArrayList{};
+    QTest::newRow("pair straddling characters is no hit")
+        << "\xD6\xD0\xCE\xC4\n"_ba << m_codec->decode("\xD0\xCE") << QByteArrayList{};
+    QTest::newRow("lone lead byte leaves the quote") << "\x81\">t\n"_ba << u"\">"_s << QByteArrayList{"\x81\">t"};
+    QTest::newRow("keyword in the target only") << "a.html\">T\nb.txt\">U\n"_ba << u"html"_s
+                                                << QByteArrayList{"a.html\">T"};
+    QTest::newRow("letter case counts") << "a.html\">T\n"_ba << u"HTML"_s << QByteArrayList{};
+    QTest::newRow("line counted once") << "aa aa\n"_ba << u"aa"_s << QByteArrayList{"aa aa"};
+    QTest::newRow("CR LF is not part of the line") << "ab\r\nc\r\n"_ba << u"b\r"_s << QByteArrayList{};
+    QTest::newRow("lone CR inside a line is") << "a\rb\n"_ba << u"\rb"_s << QByteArrayList{"a\rb"};
+    QTest::newRow("last line without a line end") << "x\nyz"_ba << u"z"_s << QByteArrayList{"yz"};
+    QTest::newRow("CR at the very end is a line end") << "yz\r"_ba << u"z"_s << QByteArrayList{"yz"};
+    QTest::newRow("never across lines") << "ab\ncd\n"_ba << u"b\nc"_s << QByteArrayList{};
+    QTest::newRow("replacement character finds malformed bytes")
+        << "ok\n\xFE\"x\n"_ba << u"\uFFFD\""_s << QByteArrayList{"\xFE\"x"};
+    QTest::newRow("euro sign by its single byte") << "\x80\n"_ba << u"€"_s << QByteArrayList{"\x80"};
+    QTest::newRow("character GBK lacks matches nothing") << "a\n"_ba << u"a😀"_s << QByteArrayList{};
+    QTest::newRow("spaces") << "a b\na  b\n"_ba << u"  "_s << QByteArrayList{"a  b"};
+}
+
+void IndexScanTest::matches()
+{
+    QFETCH(QByteArray, index);
+    QFETCH(QString, keyword);
+    QFETCH(QByteArrayList, lines);
+    QCOMPARE(matchedLines(keyword, index), lines);
+}
+
+void IndexScanTest::randomLines_agreeWithThePlainRule()
+{
+    // Lines of the pieces that trip a byte search: ASCII, Chinese, pairs whose
+    // trail byte looks like ASCII, malformed bytes, stray CRs and delimiters.
+    QRandomGenerator random(20240611);
+    auto piece = [&]() -> QByteArray {
+        switch (random.bounded(8)) {
+        case 0:
+            return QByteArray(1, "aAb@[`z \"'<>&"[random.bounded(13)]);
+        case 1:
+            return "\xD6\xD0\xCE\xC4"_ba.mid(2 * random.bounded(2), 2); // 中 or 文
+        case 2: // trail byte in 0x40..0x7E
+            return QByteArray{char(random.bounded(0x81, 0xFF)), char(random.bounded(0x40, 0x7F))};
+        case 3: // any pair, mapped or not
+            return QByteArray{char(random.bounded(0x81, 0xFF)), char(random.bounded(0x80, 0x100))};
+        case 4:
+            return QByteArray(1, "\x80\x81\xFE\xFF\x7F\r"[random.bounded(6)]);
+        case 5:
+            return "\">"_ba;
+        case 6:
+            return "html"_ba;
+        default:
+            return QByteArray(1, char(random.bounded(256)));
+        }
+    };
+    for (int round = 0; round < 300; ++round) {
+        QByteArray index;
+        QByteArrayList lines;
+        for (int l = random.bounded(1, 40); l > 0; --l) {
+            QByteArray line;
+            for (int p = random.bounded(0, 12); p > 0; --p)
+                line += piece();
+            line.replace('\n', 'n');
+            while (line.endsWith('\r'))
+                line.chop(1); // a CR there would belong to the line end
+            lines.append(line);
+            index += line + (random.bounded(2) ? "\r\n" : "\n");
+        }
+        if (random.bounded(4) == 0)
+            index.chop(index.endsWith("\r\n") ? 2 : 1);
+
+        // Keywords: pieces of decoded lines (so hits happen), and odd ones.
+        QStringList keywords = {u"A"_s, u"@"_s, u"\">"_s, u"\uFFFD"_s, u"€"_s, u"html"_s, u"a\uFFFD"_s};
+        for (int k = 0; k < 6; ++k) {
+            const QString text = m_codec->decode(lines[random.bounded(int(lines.size()))]);
+            if (text.isEmpty())
+                continue;
+            const qsizetype at = random.bounded(int(text.size()));
+            keywords.append(text.mid(at, random.bounded(1, 5)));
+        }
+        for (const QString &keyword : std::as_const(keywords)) {
+            QByteArrayList expected;
+            for (const QByteArray &line : std::as_const(lines)) {
+                if (m_codec->decode(line).contains(keyword))
+                    expected.append(line);
+            }
+            QCOMPARE(matchedLines(keyword, index), expected);
+        }
+    }
+}
+
+void IndexScanTest::scanIndex_data()
+{
+    QTest::addColumn<qsizetype>("chunkSize");
+    QTest::newRow("whole file in one read") << qsizetype(1 << 20);
+    QTest::newRow("lines cut by every read") << qsizetype(7);
+    QTest::newRow("one byte a read") << qsizetype(1);
+}
+
+void IndexScanTest::scanIndex()
+{
+    QFETCH(qsizetype, chunkSize);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"alllist.txt"_s);
+    // Every third line holds the keyword, so hits fall on both sides of reads.
+    QByteArray index;
+    QByteArrayList marked;
+    for (int i = 0; i < 200; ++i) {
+        QByteArray line = "p" + QByteArray::number(i) + ".html\">\xD6\xD0" + QByteArray(i % 23, 'x');
+        if (i % 3 == 0) {
+            line += "\xCE\xC4";
+            marked.append(line);
+        }
+        index += line + "\r\n";
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(index);
+    file.close();
+
+    QByteArrayList found;
+    const KeywordMatcher matcher(*m_codec, u"文"_s);
+    const QString reason = Juanzong::scanIndex(
+        path, matcher, [&found](QByteArrayView line) { found.append(line.toByteArray()); }, chunkSize);
+    QCOMPARE(reason, QString());
+    QCOMPARE(found, marked);
+}
+
+void IndexScanTest::scanIndex_unreadable_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << u"missing.txt"_s << u"文件不存在"_s;
+    QTest::newRow("a folder") << u"folder"_s << u"同名的是一个文件夹，不是文件"_s;
+}
+
+void IndexScanTest::scanIndex_unreadable()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
+    bool called = false;
+    const KeywordMatcher matcher(*m_codec, u"a"_s);
+    QCOMPARE(Juanzong::scanIndex(dir.filePath(name), matcher, [&called](QByteArrayView) { called = true; }), reason);
+    QVERIFY(!called);
+}
+
+QTEST_GUILESS_MAIN(IndexScanTest)
+#include "tst_indexscan.moc"
