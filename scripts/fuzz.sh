@@ -4,6 +4,8 @@
 # Any input that breaks a check is copied to tests/search/fuzz-regressions/,
 # where tst_searchproperties replays it from then on.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
+install_missing clang libclang-rt-14-dev
 
 seconds="${1:-60}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
