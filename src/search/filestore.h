@@ -1,17 +1,39 @@
 // Reading and replacing the content folder's files, with reasons a user can read.
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+#include <optional>
+
+// Two ways to reach the disk, chosen when the library is built: plain POSIX
+// calls on Unix (filestore_posix.cpp), QFile and QSaveFile everywhere else
+// (filestore_qt.cpp; a library built on it defines JUANZONG_PORTABLE_FILES).
+// Both keep the same promises and give the same reasons where they can tell.
 namespace Juanzong::FileStore {
 
-enum class Access { Read, Write };
+// A file read once from start to end.
+class Source final
+{
+public:
+    explicit Source(const QString &path);
+    ~Source();
+    Q_DISABLE_COPY_MOVE(Source)
 
-// A short Chinese reason for a system error code met while reading or writing.
-QString reasonFor(int errorCode, Access access);
+    // Fills data with up to size bytes and returns how many, 0 at the end of
+    // the file, -1 once reading failed.
+    qsizetype read(char *data, qsizetype size);
+    // Why the file could not be opened or read, or an empty string.
+    QString reason() const { return m_reason; }
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
+    QString m_path;
+    QString m_reason;
+};
 
 // Why the file at path cannot be opened for reading, or an empty string.
 QString unreadableReason(const QString &path);
@@ -29,22 +51,28 @@ public:
 
     bool write(QByteArrayView bytes);
     bool commit();
-    bool failed() const { return m_error != 0; }
-    QString reason() const { return reasonFor(m_error, Access::Write); }
+    bool failed() const { return !m_reason.isEmpty(); }
+    QString reason() const { return m_reason; }
 
 private:
-    QByteArray m_target;
-    QByteArray m_temporary;
-    int m_fd = -1;
-    int m_error = 0;
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
+    QString m_path;
+    QString m_reason;
 };
 
 // Replaces the file at path by one holding exactly bytes. Returns why it failed,
 // or an empty string.
 QString replace(const QString &path, QByteArrayView bytes);
 
-// Replaces the file at path by the content of the complete file source (another
-// name for it where the file system allows). Returns why it failed, or an empty string.
+// Replaces the file at path by a second name for the complete file source.
+// Returns nothing where no second name can be made here, otherwise why it
+// failed or an empty string.
+std::optional<QString> replaceWithLink(const QString &path, const QString &source);
+
+// Replaces the file at path by the content of the complete file source: a
+// second name for it where the file system allows, a copy otherwise. Returns
+// why it failed, or an empty string.
 QString replaceWithCopy(const QString &path, const QString &source);
 
 } // namespace Juanzong::FileStore

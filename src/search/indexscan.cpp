@@ -3,17 +3,16 @@
 #include "search/filestore.h"
 #include "search/gbkcodec.h"
 
-#include <QFile>
-
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// JUANZONG_FORCE_NO_SIMD and JUANZONG_FORCE_NO_GLIBC_HELPERS build here the
+// paths another compiler or C library takes, so that they are tested too.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(JUANZONG_FORCE_NO_SIMD)
 #include <immintrin.h>
 #define JUANZONG_X86_SIMD 1
+#endif
+#if defined(__GLIBC__) && !defined(JUANZONG_FORCE_NO_GLIBC_HELPERS)
+#define JUANZONG_GLIBC_HELPERS 1
 #endif
 
 namespace Juanzong {
@@ -83,6 +82,46 @@ bool hasAvx2()
 }
 #endif
 
+#if defined(JUANZONG_GLIBC_HELPERS)
+const uint8_t *findLonger(const uint8_t *begin, size_t n, const uint8_t *pattern, size_t m)
+{
+    return static_cast<const uint8_t *>(memmem(begin, n, pattern, m));
+}
+
+const uint8_t *findLast(const uint8_t *begin, size_t n, uint8_t byte)
+{
+    return static_cast<const uint8_t *>(memrchr(begin, byte, n));
+}
+#else
+// Without glibc (MSVC, MinGW, macOS): memchr, which every C library makes fast,
+// finds the candidates, and a keyword is too short for a skip table to pay.
+const uint8_t *findLonger(const uint8_t *begin, size_t n, const uint8_t *pattern, size_t m)
+{
+    if (n < m) // what the vector loops leave over can be shorter than the keyword
+        return nullptr;
+    const uint8_t *const last = begin + (n - m);
+    for (const uint8_t *p = begin; p <= last; ++p) {
+        p = static_cast<const uint8_t *>(std::memchr(p, pattern[0], size_t(last - p) + 1));
+        if (!p)
+            return nullptr;
+        if (std::memcmp(p + 1, pattern + 1, m - 1) == 0)
+            return p;
+    }
+    return nullptr;
+}
+
+// Where there is no memrchr (MSVC, MinGW, macOS). It only ever walks back over
+// part of one line.
+const uint8_t *findLast(const uint8_t *begin, size_t n, uint8_t byte)
+{
+    for (const uint8_t *p = begin + n; p != begin;) {
+        if (*--p == byte)
+            return p;
+    }
+    return nullptr;
+}
+#endif
+
 // The first occurrence of needle in [begin, end), or null. About twice as fast
 // as glibc's memmem on an index, which is what a rare keyword costs.
 const uint8_t *findBytes(const uint8_t *begin, const uint8_t *end, QByteArrayView needle)
@@ -102,7 +141,7 @@ const uint8_t *findBytes(const uint8_t *begin, const uint8_t *end, QByteArrayVie
                                      : findBytesSse2(begin, n, pattern, m, &rest))
         return hit;
 #endif
-    return static_cast<const uint8_t *>(memmem(begin + rest, n - rest, pattern, m));
+    return findLonger(begin + rest, n - rest, pattern, m);
 }
 
 const uint8_t *contentEnd(const uint8_t *lineStart, const uint8_t *lineEnd)
@@ -176,7 +215,7 @@ bool KeywordMatcher::nextMatch(QByteArrayView lines, qsizetype *from, QByteArray
             const uint8_t *const hit = findBytes(pos, end, m_bytes);
             if (!hit)
                 break;
-            const auto *nl = static_cast<const uint8_t *>(memrchr(base, '\n', hit - base));
+            const uint8_t *nl = findLast(base, size_t(hit - base), '\n');
             const uint8_t *const start = nl ? nl + 1 : base;
             nl = static_cast<const uint8_t *>(std::memchr(hit, '\n', end - hit));
             const uint8_t *const lineEnd = nl ? nl : end;
@@ -204,18 +243,9 @@ bool KeywordMatcher::nextMatch(QByteArrayView lines, qsizetype *from, QByteArray
 QString scanIndex(const QString &path, const KeywordMatcher &matcher,
                   const std::function<void(QByteArrayView)> &onLine, qsizetype chunkSize)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return FileStore::reasonFor(errno, FileStore::Access::Read);
-    struct FdCloser {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
-    struct stat info;
-    if (::fstat(fd, &info) != 0)
-        return FileStore::reasonFor(errno, FileStore::Access::Read);
-    if (S_ISDIR(info.st_mode))
-        return FileStore::reasonFor(EISDIR, FileStore::Access::Read);
+    FileStore::Source file(path);
+    if (!file.reason().isEmpty())
+        return file.reason();
     if (!matcher.canMatch())
         return {};
 
@@ -225,21 +255,19 @@ QString scanIndex(const QString &path, const KeywordMatcher &matcher,
     while (!atEnd) {
         if (filled == buffer.size())
             buffer.resize(buffer.size() * 2); // a line longer than the buffer
-        const ssize_t got = ::read(fd, buffer.data() + filled, size_t(buffer.size() - filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return FileStore::reasonFor(errno, FileStore::Access::Read);
-        }
+        const qsizetype got = file.read(buffer.data() + filled, buffer.size() - filled);
+        if (got < 0)
+            return file.reason();
         filled += got;
         atEnd = got == 0;
         // Hand over whole lines only; at the end of the file the rest is the last line.
         qsizetype whole = filled;
         if (!atEnd) {
-            const void *lastNl = memrchr(buffer.constData(), '\n', size_t(filled));
+            const auto *const start = reinterpret_cast<const uint8_t *>(buffer.constData());
+            const uint8_t *const lastNl = findLast(start, size_t(filled), '\n');
             if (!lastNl)
                 continue;
-            whole = static_cast<const char *>(lastNl) - buffer.constData() + 1;
+            whole = lastNl - start + 1;
         }
         const QByteArrayView lines(buffer.constData(), whole);
         qsizetype from = 0;
