@@ -20,8 +20,10 @@ Viewer::Viewer(std::function<QString()> programDirectory)
     , m_tree(m_treeWidget)
 {
     m_window = std::make_unique<MainWindow>(
-        WindowParts{m_webView, &m_html, m_treeWidget, &m_tree, &m_skin, &m_messages, std::move(programDirectory)});
+        WindowParts{m_webView, &m_html, m_treeWidget, &m_tree, &m_skin, &m_messages, std::move(programDirectory),
+                    &m_desktop});
     m_messages.setParentWindow(m_window.get());
+    m_desktop.setParentWindow(m_window.get());
 }
 
 // The window owns the two widgets; it goes first, before the adapters that drive them.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/qt/contentscheme.h"
+#include "platform/qt/qtdesktop.h"
 #include "platform/qt/qtmessagebox.h"
 #include "platform/qt/qtskin.h"
 #include "platform/qt/qttreeview.h"
@@ -38,6 +39,7 @@ private:
     QtTreeView m_tree;
     StyleSheetSkin m_skin;
     QtMessageBox m_messages;
+    QtDesktop m_desktop;
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -2,6 +2,8 @@
 
 #include "core/contentpaths.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 namespace Juanzong::Catalogue {
@@ -141,6 +143,33 @@ QString labelOf(QStringView key)
     const auto it = std::find_if(std::begin(Table), std::end(Table),
                                  [key](const Row &row) { return row.key == key; });
     return it == std::end(Table) ? QString() : it->label.toString();
+}
+
+std::optional<QString> keyOfPage(const QString &programDir, const QString &path)
+{
+    // Windows names the same file in any case; a link typed as "Juanzongfanben-5.HTML"
+    // still shows that node's page there.
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity FileCase = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity FileCase = Qt::CaseSensitive;
+#endif
+    const auto clean = [](const QString &p) { return QDir::cleanPath(QDir::fromNativeSeparators(p)); };
+    const QString root = clean(ContentPaths::contentRoot(programDir)) + u'/';
+    const QString file = clean(path);
+    if (!file.startsWith(root, FileCase))
+        return std::nullopt;
+    const QStringView name = QStringView(file).sliced(root.size());
+    constexpr QStringView Suffix = u".html";
+    if (name.contains(u'/') || !name.endsWith(Suffix, FileCase))
+        return std::nullopt;
+    const QStringView base = name.chopped(Suffix.size());
+    const auto it = std::find_if(std::begin(Table), std::end(Table), [base](const Row &row) {
+        return !isCategory(row.key) && row.key.compare(base, FileCase) == 0;
+    });
+    if (it == std::end(Table))
+        return std::nullopt;
+    return it->key.toString();
 }
 
 } // namespace Juanzong::Catalogue

@@ -44,5 +44,10 @@ std::optional<QString> pageOf(const QString &programDir, const QString &key);
 // The catalogue's label of a key, or an empty string for an unknown key.
 QString labelOf(QStringView key);
 
+// The node whose page a file is: the file must lie directly in ContentRoot and
+// be named after a catalogue leaf. None for any other file, so that the result
+// page, the About page or a page outside the folder leave the tree as it is.
+std::optional<QString> keyOfPage(const QString &programDir, const QString &path);
+
 } // namespace Catalogue
 } // namespace Juanzong

@@ -3,6 +3,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
+
+#include <functional>
 
 namespace Juanzong {
 
@@ -26,12 +29,32 @@ public:
     // Shows a page built in memory as if it were the file at pagePath, so that
     // its relative links and style sheet resolve in that file's folder.
     virtual void showPageAs(const QString &html, const QString &pagePath) = 0;
+    // Loads the current page again (after its render process died).
+    virtual void reload() = 0;
+
+    // Scales the page; the factor stays for every page shown afterwards.
+    virtual void setZoomFactor(double factor) = 0;
+    // Highlights the next match of text after the active one (the previous one
+    // when backward), then reports the active match (1-based, 0 for none) and
+    // the number of matches. An empty text removes every highlight.
+    virtual void findText(const QString &text, bool backward,
+                          std::function<void(int active, int total)> found) = 0;
+    // Opens the print preview of the current page, from which the user can print.
+    virtual void printPreview() = 0;
+    // Writes the current page as a vector PDF; a failure comes through failed().
+    virtual void printToPdf(const QString &filePath) = 0;
 
 Q_SIGNALS:
     // Something the user asked for could not be done; message is ready to show.
     void failed(const QString &message);
     // The view now shows this local file (by any road: a link, history, navigate).
     void pageShown(const QString &path);
+    // The page shown has finished loading, or failed to.
+    void pageLoaded(bool ok);
+    // The process drawing the page ended abnormally; the view is blank until reloaded.
+    void renderProcessDied();
+    // The user followed a link the view does not open itself (web or mail).
+    void externalLinkRequested(const QUrl &url);
 };
 
 } // namespace Juanzong

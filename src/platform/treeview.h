@@ -19,7 +19,8 @@ public:
     // Opens every ancestor of the node and scrolls it into view.
     virtual void ensureVisible(const QString &key) = 0;
     virtual void setExpanded(const QString &key, bool expanded) = 0;
-    // Makes the node the current one without reporting it as clicked.
+    // Makes the node the current one without reporting it as clicked and
+    // without scrolling: ensureVisible is asked separately when wanted.
     virtual void setCurrentQuietly(const QString &key) = 0;
 
 Q_SIGNALS:

@@ -2,18 +2,27 @@
 
 #include "core/catalogue.h"
 #include "core/contentpaths.h"
+#include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
 #include "platform/skin.h"
 #include "platform/treeview.h"
 #include "search/keywordsearch.h"
 #include "window/cataloguetree.h"
+#include "window/findbar.h"
 #include "window/searchbox.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QFont>
-#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 namespace Juanzong {
 
@@ -37,6 +46,34 @@ QFont designFont(double pointSize, bool bold)
 QRect fromTwips(int left, int top, int width, int height)
 {
     return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
+}
+
+// The wait cursor for as long as the program is busy on the user's behalf; it
+// goes before any message box, so the box never shows under a wait cursor.
+class BusyCursor
+{
+    Q_DISABLE_COPY_MOVE(BusyCursor)
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { done(); }
+    void done()
+    {
+        if (m_active)
+            QGuiApplication::restoreOverrideCursor();
+        m_active = false;
+    }
+
+private:
+    bool m_active = true;
+};
+
+// A file name may not hold these on any desktop the program runs on.
+QString fileNameFrom(QString text)
+{
+    for (QChar &c : text)
+        if (QStringView(u"\\/:*?\"<>|").contains(c) || c.unicode() < 0x20)
+            c = u'_';
+    return text.trimmed();
 }
 
 } // namespace
@@ -97,6 +134,18 @@ void MainWindow::createControls()
     m_controls = {m_text1, m_command1, m_command6, m_command3, m_command4,
                   m_command5, m_command2, tree, webys, m_txttemp};
 
+    // Screen readers announce the captions without the spacing that only
+    // balances them visually.
+    for (QPushButton *b : {m_command1, m_command6, m_command3, m_command4, m_command5, m_command2})
+        b->setAccessibleName(b->text().remove(u' '));
+    m_text1->setAccessibleName(QStringLiteral("搜索关键词"));
+    tree->setAccessibleName(QStringLiteral("目录"));
+    webys->setAccessibleName(QStringLiteral("文书内容"));
+    m_txttemp->setAccessibleName(QStringLiteral("搜索结果缓冲"));
+
+    // Not one of the controls: it floats over the view and the layout never moves it.
+    m_findBar = new FindBar(this);
+
     // Tab order: Webys, Command1, TreeView1, Command2, Text1, Command3, Command4,
     // Command5, txttemp (never focusable while hidden), Command6.
     const QList<QWidget *> tabOrder = {webys, m_command1, tree, m_command2, m_text1,
@@ -114,12 +163,56 @@ void MainWindow::createControls()
     connect(m_command2, &QPushButton::clicked, this, &QWidget::close);
     connect(m_parts.html, &HtmlView::failed, this,
             [this](const QString &message) { m_parts.messages->show(message, Prompt); });
+    connect(m_parts.html, &HtmlView::pageShown, this, &MainWindow::followPage);
+    connect(m_parts.html, &HtmlView::pageLoaded, this, &MainWindow::pageLoaded);
+    connect(m_parts.html, &HtmlView::renderProcessDied, this, &MainWindow::renderProcessDied);
+    connect(m_parts.html, &HtmlView::externalLinkRequested, this, [this](const QUrl &url) {
+        if (m_parts.desktop)
+            m_parts.desktop->openExternally(url);
+    });
+    connect(m_findBar, &FindBar::findRequested, this, &MainWindow::find);
+    connect(m_findBar, &FindBar::closed, this, &MainWindow::closeFind);
+
+    createShortcuts();
+    // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
+    // the pointer, the page's own render widget included: watch them all.
+    qApp->installEventFilter(this);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size());
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void MainWindow::createShortcuts()
+{
+    auto shortcut = [this](QList<QKeySequence> keys, void (MainWindow::*command)()) {
+        // A sequence listed twice would make the shortcut ambiguous and dead.
+        QList<QKeySequence> unique;
+        for (const QKeySequence &key : keys)
+            if (!key.isEmpty() && !unique.contains(key))
+                unique.append(key);
+        auto *s = new QShortcut(this);
+        s->setKeys(unique);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, command);
+    };
+    using Key = QKeySequence;
+    shortcut({Key(Qt::CTRL | Qt::Key_F), Key(Key::Find)}, &MainWindow::openFind);
+    shortcut({Key(Qt::Key_F3), Key(Key::FindNext)}, &MainWindow::findNext);
+    shortcut({Key(Qt::SHIFT | Qt::Key_F3), Key(Key::FindPrevious)}, &MainWindow::findPrevious);
+    // Ctrl+= is Ctrl++ without Shift on keyboards that put + above =.
+    shortcut({Key(Qt::CTRL | Qt::Key_Plus), Key(Qt::CTRL | Qt::Key_Equal), Key(Key::ZoomIn)}, &MainWindow::zoomIn);
+    shortcut({Key(Qt::CTRL | Qt::Key_Minus), Key(Key::ZoomOut)}, &MainWindow::zoomOut);
+    shortcut({Key(Qt::CTRL | Qt::Key_0)}, &MainWindow::zoomReset);
+    shortcut({Key(Qt::ALT | Qt::Key_Left)}, &MainWindow::goBack);
+    shortcut({Key(Qt::ALT | Qt::Key_Right)}, &MainWindow::goForward);
+    shortcut({Key(Qt::CTRL | Qt::Key_P)}, &MainWindow::print);
+    shortcut({Key(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, &MainWindow::printPreview);
+    shortcut({Key(Qt::CTRL | Qt::Key_S)}, &MainWindow::saveAsPdf);
+    shortcut({Key(Qt::CTRL | Qt::Key_L), Key(Qt::CTRL | Qt::Key_K)}, &MainWindow::focusSearch);
+    shortcut({Key(Qt::Key_F1)}, &MainWindow::showAbout);
 }
 
 void MainWindow::startUp()
@@ -141,6 +234,39 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     ApplyLayout(*this, m_controls, m_design);
+    m_findBar->placeOver(m_parts.webys->geometry());
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::Wheel)
+        return QWidget::eventFilter(watched, event);
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return QWidget::eventFilter(watched, event);
+
+    if (type == QEvent::MouseButtonPress) {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        if (button == Qt::BackButton) {
+            goBack();
+            return true;
+        }
+        if (button == Qt::ForwardButton) {
+            goForward();
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+    QWidget *webys = m_parts.webys;
+    auto *wheel = static_cast<QWheelEvent *>(event);
+    if (!wheel->modifiers().testFlag(Qt::ControlModifier) || (widget != webys && !webys->isAncestorOf(widget)))
+        return QWidget::eventFilter(watched, event);
+    // One step per notch; a touchpad's small deltas add up to nothing and are dropped.
+    const int notches = wheel->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+    setZoomStep(m_zoomStep + notches);
+    return true;
 }
 
 void MainWindow::nodeClick(const QString &key)
@@ -151,7 +277,9 @@ void MainWindow::nodeClick(const QString &key)
 
 void MainWindow::search()
 {
+    BusyCursor busy;
     const SearchOutcome outcome = runSearch(m_text1->text(), programDirectory());
+    busy.done();
     switch (outcome.kind) {
     case SearchOutcome::Kind::Saved:
         m_parts.html->navigate(outcome.pagePath);
@@ -187,6 +315,139 @@ void MainWindow::goBack()
 void MainWindow::showAbout()
 {
     m_parts.html->navigate(ContentPaths::aboutPage(programDirectory()));
+}
+
+void MainWindow::openFind()
+{
+    m_findBar->placeOver(m_parts.webys->geometry());
+    m_findBar->open();
+    if (!m_findBar->text().isEmpty())
+        find(m_findBar->text(), false);
+}
+
+void MainWindow::findNext()
+{
+    if (m_findBar->isHidden() || m_findBar->text().isEmpty())
+        openFind();
+    else
+        find(m_findBar->text(), false);
+}
+
+void MainWindow::findPrevious()
+{
+    if (m_findBar->isHidden() || m_findBar->text().isEmpty())
+        openFind();
+    else
+        find(m_findBar->text(), true);
+}
+
+void MainWindow::find(const QString &text, bool backward)
+{
+    if (text.isEmpty()) {
+        m_findBar->clearResult();
+        m_parts.html->findText(QString(), false, {});
+        return;
+    }
+    QPointer<FindBar> bar = m_findBar;
+    m_parts.html->findText(text, backward, [bar, text](int active, int total) {
+        // An answer for a text the user has since changed or closed is stale.
+        if (bar && bar->isVisible() && bar->text() == text)
+            bar->showResult(active, total);
+    });
+}
+
+void MainWindow::closeFind()
+{
+    m_parts.html->findText(QString(), false, {});
+    m_parts.webys->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::zoomIn()
+{
+    setZoomStep(m_zoomStep + 1);
+}
+
+void MainWindow::zoomOut()
+{
+    setZoomStep(m_zoomStep - 1);
+}
+
+void MainWindow::zoomReset()
+{
+    setZoomStep(DefaultZoomStep);
+}
+
+void MainWindow::setZoomStep(qsizetype step)
+{
+    step = std::clamp<qsizetype>(step, 0, qsizetype(ZoomSteps.size()) - 1);
+    if (step == m_zoomStep)
+        return;
+    m_zoomStep = step;
+    m_parts.html->setZoomFactor(ZoomSteps[step] / 100.0);
+}
+
+void MainWindow::printPreview()
+{
+    m_parts.html->printPreview();
+}
+
+void MainWindow::saveAsPdf()
+{
+    if (!m_parts.desktop)
+        return;
+    const QString file = m_parts.desktop->askPdfFile(pdfName());
+    if (!file.isEmpty())
+        m_parts.html->printToPdf(file);
+}
+
+QString MainWindow::pdfName() const
+{
+    QString name;
+    if (const auto key = Catalogue::keyOfPage(programDirectory(), m_shownPath))
+        name = Catalogue::labelOf(*key);
+    if (name.isEmpty())
+        name = QFileInfo(m_shownPath).completeBaseName();
+    name = fileNameFrom(name);
+    return (name.isEmpty() ? QStringLiteral("文书") : name) + u".pdf";
+}
+
+void MainWindow::focusSearch()
+{
+    m_text1->setFocus(Qt::ShortcutFocusReason);
+    m_text1->selectAll();
+}
+
+void MainWindow::followPage(const QString &path)
+{
+    m_shownPath = path;
+    const bool startPage = !m_firstPageSeen;
+    m_firstPageSeen = true;
+    const auto key = Catalogue::keyOfPage(programDirectory(), path);
+    if (!key)
+        return;
+    m_parts.tree->setCurrentQuietly(*key);
+    // The start page's node is marked but not scrolled to: the tree keeps the
+    // view the catalogue build gave it.
+    if (!startPage)
+        m_parts.tree->ensureVisible(*key);
+}
+
+void MainWindow::pageLoaded(bool ok)
+{
+    if (!ok)
+        return;
+    m_renderReloads = 0;
+    // A new page keeps the bar open with its text: count again on the new page.
+    if (m_findBar->isVisible() && !m_findBar->text().isEmpty())
+        find(m_findBar->text(), false);
+}
+
+void MainWindow::renderProcessDied()
+{
+    if (m_renderReloads >= MaxRenderReloads)
+        return;
+    ++m_renderReloads;
+    m_parts.html->reload();
 }
 
 } // namespace Juanzong

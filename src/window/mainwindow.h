@@ -5,6 +5,8 @@
 // Browsing: a tree node is chosen -> the catalogue says whether it has a page ->
 // the view navigates there. Searching: the keyword -> the index is scanned ->
 // the result page is written into the content folder -> the view shows it.
+// Around them, the reader's comforts: whatever page the view shows, the tree
+// marks its node; find in page, zoom, shortcuts, PDF, recovery of a dead page.
 #pragma once
 
 #include "window/controllayout.h"
@@ -12,6 +14,7 @@
 #include <QList>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 class QLineEdit;
@@ -19,6 +22,8 @@ class QPushButton;
 
 namespace Juanzong {
 
+class Desktop;
+class FindBar;
 class HtmlView;
 class MessageBox;
 class SearchBox;
@@ -37,6 +42,8 @@ struct WindowParts
     MessageBox *messages = nullptr;
     // Asked afresh whenever a path is formed; the executable's folder in the program.
     std::function<QString()> programDirectory;
+    // Links to the web and mail, and the file a PDF goes to; without it neither is offered.
+    Desktop *desktop = nullptr;
 };
 
 class MainWindow final : public QWidget
@@ -51,6 +58,11 @@ public:
     static constexpr int DesignClientWidth = 17265;  // twips
     static constexpr int DesignClientHeight = 11745; // twips
 
+    // Zoom steps of the page, in percent; 100 is where every run starts.
+    static constexpr std::array<int, 13> ZoomSteps = {30, 50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+    // Reloads of a page whose render process died before one load succeeds again.
+    static constexpr int MaxRenderReloads = 3;
+
     // The controls in the order the proportional layout visits them.
     const QList<QWidget *> &controls() const { return m_controls; }
     DesignSize designSize() const { return m_design; }
@@ -63,13 +75,34 @@ public:
     void goBack();
     void showAbout();
 
+    // The comforts around them, each also reachable by its shortcut.
+    void openFind();
+    void findNext();
+    void findPrevious();
+    void zoomIn();
+    void zoomOut();
+    void zoomReset();
+    int zoomPercent() const { return ZoomSteps[m_zoomStep]; }
+    void printPreview();
+    void saveAsPdf();
+    void focusSearch();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
+    void createShortcuts();
     void startUp();
     QString programDirectory() const;
+    void find(const QString &text, bool backward);
+    void closeFind();
+    void setZoomStep(qsizetype step);
+    void followPage(const QString &path);
+    void pageLoaded(bool ok);
+    void renderProcessDied();
+    QString pdfName() const;
 
     WindowParts m_parts;
     SearchBox *m_text1 = nullptr;
@@ -82,6 +115,15 @@ private:
     QLineEdit *m_txttemp = nullptr;
     QList<QWidget *> m_controls;
     DesignSize m_design;
+
+    FindBar *m_findBar = nullptr;
+    qsizetype m_zoomStep = DefaultZoomStep;
+    QString m_shownPath;
+    bool m_firstPageSeen = false;
+    int m_renderReloads = 0;
+
+    static constexpr qsizetype DefaultZoomStep = 5;
+    static_assert(ZoomSteps[DefaultZoomStep] == 100);
 };
 
 } // namespace Juanzong

@@ -1,4 +1,5 @@
-// The search box: a double-click selects the whole keyword, ready to be typed over.
+// The search box: a double-click selects the whole keyword, ready to be typed over;
+// Esc empties it.
 #pragma once
 
 #include <QLineEdit>
@@ -11,8 +12,11 @@ class SearchBox final : public QLineEdit
 public:
     using QLineEdit::QLineEdit;
 
+    bool event(QEvent *event) override;
+
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 } // namespace Juanzong

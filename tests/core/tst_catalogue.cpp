@@ -21,6 +21,8 @@ private Q_SLOTS:
     void rowsAt();
     void pageOf_data();
     void pageOf();
+    void keyOfPage_data();
+    void keyOfPage();
 };
 
 void CatalogueTest::shape()
@@ -156,6 +158,39 @@ void CatalogueTest::pageOf()
     QCOMPARE(page.has_value(), hasPage);
     if (hasPage)
         QCOMPARE(*page, ContentPaths::leafPage(dir, key));
+}
+
+void CatalogueTest::keyOfPage_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("key"); // empty: no node
+
+    const QString dir = u"/srv/jz"_qs;
+    const QString root = ContentPaths::contentRoot(dir);
+    QTest::newRow("leaf page") << QString(root + u"juanzongfanben-70.html") << u"juanzongfanben-70"_qs;
+    QTest::newRow("start page") << QString(root + u"wszzgf.html") << u"wszzgf"_qs;
+    QTest::newRow("last leaf") << QString(root + u"juanzongfanben-101.html") << u"juanzongfanben-101"_qs;
+    QTest::newRow("as pageOf forms it") << *Catalogue::pageOf(dir, u"juanzongfanben-5"_qs) << u"juanzongfanben-5"_qs;
+    QTest::newRow("with a dot segment") << u"/srv/jz/./ws/../ws/juanzongfanben-8.html"_qs << u"juanzongfanben-8"_qs;
+    QTest::newRow("About page") << QString(root + u"index.html") << QString();
+    QTest::newRow("result page") << QString(root + u"search.html") << QString();
+    QTest::newRow("group named as a page") << QString(root + u"D17.html") << QString();
+    QTest::newRow("number not in the catalogue") << QString(root + u"juanzongfanben-9.html") << QString();
+    QTest::newRow("other suffix") << QString(root + u"juanzongfanben-70.htm") << QString();
+    QTest::newRow("in a subfolder") << QString(root + u"old/juanzongfanben-70.html") << QString();
+    QTest::newRow("another program's folder") << u"/srv/other/ws/juanzongfanben-70.html"_qs << QString();
+    QTest::newRow("folder sharing a prefix") << u"/srv/jz/ws2/juanzongfanben-70.html"_qs << QString();
+    QTest::newRow("beside the folder") << u"/srv/jz/juanzongfanben-70.html"_qs << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void CatalogueTest::keyOfPage()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, key);
+
+    const auto found = Catalogue::keyOfPage(u"/srv/jz"_qs, path);
+    QCOMPARE(found.value_or(QString()), key);
 }
 
 QTEST_GUILESS_MAIN(CatalogueTest)

@@ -73,7 +73,8 @@ struct WebEngineRig
         tree = std::make_unique<QtTreeView>(treeWidget);
         loads = std::make_unique<QSignalSpy>(webView, &QWebEngineView::loadFinished);
         window = std::make_unique<MainWindow>(
-            WindowParts{webView, html.get(), treeWidget, tree.get(), &skin, &messages, [this] { return programDir; }});
+            WindowParts{webView, html.get(), treeWidget, tree.get(), &skin, &messages, [this] { return programDir; },
+                        &desktop});
         window->show();
     }
 
@@ -113,6 +114,7 @@ struct WebEngineRig
     CallLog log;
     FakeSkin skin{log};
     FakeMessageBox messages{log};
+    FakeDesktop desktop{log};
     QWebEngineView *webView = nullptr;
     QTreeWidget *treeWidget = nullptr;
     std::unique_ptr<ContentSchemeHandler> content;

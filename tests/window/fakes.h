@@ -1,12 +1,14 @@
 // Fake platform adapters that record what the window asked of them, in one shared log.
 #pragma once
 
+#include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
 #include "platform/skin.h"
 #include "platform/treeview.h"
 
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 
@@ -68,11 +70,32 @@ public:
         m_log.add(u"html.showPageAs " + pagePath);
         memoryPage = html;
     }
+    void reload() override { m_log.add(QStringLiteral("html.reload")); }
+    void setZoomFactor(double factor) override { m_log.add(u"html.zoom " + QString::number(factor)); }
+    void findText(const QString &text, bool backward, std::function<void(int, int)> found) override
+    {
+        m_log.add(u"html.find " + text + (backward ? u" back"_qs : QString()));
+        lastFound = std::move(found);
+    }
+    void printPreview() override { m_log.add(QStringLiteral("html.preview")); }
+    void printToPdf(const QString &filePath) override { m_log.add(u"html.pdf " + filePath); }
 
     QString current() const { return position >= 0 ? history.at(position) : QString(); }
     void fail(const QString &message) { Q_EMIT failed(message); }
+    // What the real view reports as a page arrives: shown at once, loaded later.
+    void show(const QString &path) { Q_EMIT pageShown(path); }
+    void loaded(bool ok) { Q_EMIT pageLoaded(ok); }
+    void die() { Q_EMIT renderProcessDied(); }
+    void linkOut(const QUrl &url) { Q_EMIT externalLinkRequested(url); }
+    // Answers the last find as the engine would, some time after it was asked.
+    void answerFind(int active, int total)
+    {
+        if (lastFound)
+            lastFound(active, total);
+    }
 
     std::function<void()> onSilent;
+    std::function<void(int, int)> lastFound;
     QStringList history;
     qsizetype position = -1;
     QString memoryPage;
@@ -125,7 +148,28 @@ public:
     void show(const QString &text, const QString &title) override
     {
         m_log.add(u"box " + title + u'|' + text);
+        if (onShow)
+            onShow();
     }
+
+    std::function<void()> onShow;
+
+private:
+    CallLog &m_log;
+};
+
+class FakeDesktop final : public Desktop
+{
+public:
+    explicit FakeDesktop(CallLog &log) : m_log(log) {}
+    void openExternally(const QUrl &url) override { m_log.add(u"desktop.open " + url.toString()); }
+    QString askPdfFile(const QString &suggestedName) override
+    {
+        m_log.add(u"desktop.askPdf " + suggestedName);
+        return pdfAnswer;
+    }
+
+    QString pdfAnswer; // empty: the user cancels
 
 private:
     CallLog &m_log;

@@ -64,7 +64,10 @@ void QtTreeView::setCurrentQuietly(const QString &key)
     if (!item)
         return;
     m_quiet = true;
+    const bool autoScroll = m_tree->hasAutoScroll();
+    m_tree->setAutoScroll(false);
     m_tree->setCurrentItem(item);
+    m_tree->setAutoScroll(autoScroll);
     m_quiet = false;
 }
 

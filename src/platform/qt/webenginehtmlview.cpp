@@ -2,16 +2,62 @@
 
 #include "platform/qt/contentscheme.h"
 
+#include <QEventLoop>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <QWebEngineCertificateError>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 namespace Juanzong {
+
+namespace {
+
+// The view shows the content folder and pages built in memory; nothing else.
+bool isViewable(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return scheme == ContentSchemeHandler::Scheme || scheme == u"file" || scheme == u"data"
+        || scheme == u"about" || scheme == u"blob";
+}
+
+// What the desktop's browser or mail program should open instead.
+bool isExternal(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
+}
+
+// Every page and its parts come from the local folder: no image, script, style
+// sheet or frame of a page may reach out to the network.
+class NetworkBlocker final : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (!isViewable(info.requestUrl()))
+            info.block(true);
+    }
+};
+
+// The preview keeps a picture of every page: at a printer's full resolution
+// that is hundreds of megabytes a page, at this one still sharp on paper.
+constexpr int PreviewResolution = 300;
+
+const QString PrintBusy = QStringLiteral("上一份打印尚未完成，请稍后再试。");
+
+} // namespace
 
 // A page that, once silenced, answers every question a page might ask the user
 // by itself instead of opening a dialog.
@@ -45,6 +91,19 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &) override
     {
     }
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        if (isViewable(url))
+            return true;
+        // Only a link the user followed goes to the desktop; a page that sends
+        // itself elsewhere by script or in a frame is simply stopped.
+        if (isMainFrame && type == NavigationTypeLinkClicked && isExternal(url))
+            Q_EMIT externalLinkRequested(url);
+        return false;
+    }
+
+Q_SIGNALS:
+    void externalLinkRequested(const QUrl &url);
 };
 
 WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler *content, QObject *parent)
@@ -52,7 +111,9 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
     , m_view(view)
     , m_content(content)
     , m_page(new SilentPage(view))
+    , m_blocker(std::make_unique<NetworkBlocker>())
 {
+    m_page->setUrlRequestInterceptor(m_blocker.get());
     // The newest view serves its folder; a handler left by an earlier view goes.
     const QByteArray scheme(ContentSchemeHandler::Scheme.data(), ContentSchemeHandler::Scheme.size());
     QWebEngineProfile *profile = m_page->profile();
@@ -77,10 +138,44 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
             Q_EMIT pageShown(path);
     });
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool ok) {
+        // The preview waits for its own pages; only a print job ends here.
+        if (!m_printer)
+            return;
         m_printer.reset();
         if (!ok)
             Q_EMIT failed(QStringLiteral("打印失败：打印机未能完成当前页面的打印。"));
     });
+    // A page's own print button prints as the window's does.
+    connect(m_view, &QWebEngineView::printRequested, this, &WebEngineHtmlView::print);
+    connect(m_page, &QWebEnginePage::pdfPrintingFinished, this, [this](const QString &, bool ok) {
+        m_pdfPending = false;
+        if (!ok)
+            Q_EMIT failed(QStringLiteral("另存为PDF失败：无法写入所选文件。"));
+    });
+
+    connect(m_page, &SilentPage::externalLinkRequested, this, &HtmlView::externalLinkRequested);
+    // Links with a target and pages opened by script stay in this one view.
+    connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
+        const QUrl url = request.requestedUrl();
+        if (isViewable(url))
+            m_page->load(url);
+        else if (isExternal(url) && request.isUserInitiated())
+            Q_EMIT externalLinkRequested(url);
+    });
+
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        // The engine may keep a zoom per address; the reader's zoom is for every page.
+        if (!qFuzzyCompare(m_page->zoomFactor(), m_zoom))
+            m_page->setZoomFactor(m_zoom);
+        Q_EMIT pageLoaded(ok);
+    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                // Reloading from inside the engine's own notification is too early.
+                QTimer::singleShot(0, this, [this] { Q_EMIT renderProcessDied(); });
+            });
 }
 
 WebEngineHtmlView::~WebEngineHtmlView() = default;
@@ -114,12 +209,18 @@ bool WebEngineHtmlView::goForward()
     return true;
 }
 
+bool WebEngineHtmlView::printing()
+{
+    if (!m_printer && !m_pdfPending)
+        return false;
+    Q_EMIT failed(PrintBusy);
+    return true;
+}
+
 void WebEngineHtmlView::print()
 {
-    if (m_printer) {
-        Q_EMIT failed(QStringLiteral("上一份打印尚未完成，请稍后再试。"));
+    if (printing())
         return;
-    }
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer.get(), m_view->window());
     dialog.setWindowTitle(QStringLiteral("打印"));
@@ -127,6 +228,57 @@ void WebEngineHtmlView::print()
         return;
     m_printer = std::move(printer);
     m_view->print(m_printer.get());
+}
+
+void WebEngineHtmlView::printPreview()
+{
+    if (printing())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(PreviewResolution);
+    QPrintPreviewDialog dialog(&printer, m_view->window());
+    dialog.setObjectName(QStringLiteral("PrintPreview"));
+    dialog.setWindowTitle(QStringLiteral("打印预览"));
+    // The dialog paints its pages as soon as it asks for them, while the engine
+    // prints in its own time: wait for it here.
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        QEventLoop wait;
+        const auto done = connect(m_view, &QWebEngineView::printFinished, &wait, [&wait] { wait.quit(); });
+        m_view->print(target);
+        wait.exec();
+        disconnect(done);
+    });
+    dialog.exec();
+}
+
+void WebEngineHtmlView::printToPdf(const QString &filePath)
+{
+    if (printing())
+        return;
+    m_pdfPending = true;
+    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                             QPageLayout::Millimeter);
+    m_page->printToPdf(filePath, layout);
+}
+
+void WebEngineHtmlView::reload()
+{
+    m_view->reload();
+}
+
+void WebEngineHtmlView::setZoomFactor(double factor)
+{
+    m_zoom = factor;
+    m_page->setZoomFactor(factor);
+}
+
+void WebEngineHtmlView::findText(const QString &text, bool backward, std::function<void(int, int)> found)
+{
+    const QWebEnginePage::FindFlags flags = backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags();
+    m_page->findText(text, flags, [found = std::move(found)](const QWebEngineFindTextResult &result) {
+        if (found)
+            found(result.activeMatch(), result.numberOfMatches());
+    });
 }
 
 void WebEngineHtmlView::showPageAs(const QString &html, const QString &pagePath)

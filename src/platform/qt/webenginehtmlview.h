@@ -6,6 +6,7 @@
 #include <memory>
 
 class QPrinter;
+class QWebEngineUrlRequestInterceptor;
 class QWebEngineView;
 
 namespace Juanzong {
@@ -28,14 +29,26 @@ public:
     bool goForward() override;
     void print() override;
     void showPageAs(const QString &html, const QString &pagePath) override;
+    void reload() override;
+    void setZoomFactor(double factor) override;
+    void findText(const QString &text, bool backward, std::function<void(int, int)> found) override;
+    void printPreview() override;
+    void printToPdf(const QString &filePath) override;
 
     QWebEngineView *view() const { return m_view; }
 
 private:
+    // True, after telling the user, while a print or a PDF is still being made:
+    // the engine makes one at a time.
+    bool printing();
+
     QWebEngineView *m_view;
     ContentSchemeHandler *m_content;
     SilentPage *m_page;
+    std::unique_ptr<QWebEngineUrlRequestInterceptor> m_blocker;
     std::unique_ptr<QPrinter> m_printer; // alive until the engine has finished printing
+    bool m_pdfPending = false;
+    double m_zoom = 1.0;
 };
 
 } // namespace Juanzong

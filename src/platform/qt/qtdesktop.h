@@ -1,0 +1,22 @@
+// The desktop through Qt: the system's handlers for links, a save dialog for PDFs.
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace Juanzong {
+
+class QtDesktop final : public Desktop
+{
+public:
+    void setParentWindow(QWidget *window) { m_parent = window; }
+    void openExternally(const QUrl &url) override;
+    QString askPdfFile(const QString &suggestedName) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+} // namespace Juanzong

@@ -1,0 +1,370 @@
+// The reader's comforts on the real window and web view: find, zoom, shortcuts,
+// a tree that follows the page, links, PDF and a render process that dies.
+#include "webenginerig.h"
+
+#include "window/findbar.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <csignal>
+#include <sys/types.h>
+
+using namespace Juanzong;
+using namespace Juanzong::Testing;
+
+namespace {
+
+// Key events reach the page through the view's render widget, as a user's do.
+QWidget *pageWidget(QWebEngineView *view)
+{
+    return view->focusProxy() ? view->focusProxy() : view;
+}
+
+void press(QWidget *target, const QString &key)
+{
+    const QKeyCombination combination = QKeySequence::fromString(key, QKeySequence::PortableText)[0];
+    QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
+}
+
+void type(QWidget *target, const QString &text)
+{
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Pixels of the find highlight (Chromium paints matches yellow, the active one orange).
+int highlightPixels(QWidget *view)
+{
+    const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() > 120 && c.blue() < 80)
+                ++count;
+        }
+    return count;
+}
+
+// Clicks an element of the page with the mouse, as a user would: the engine
+// treats script clicks as no user's act (history skips their pages, popups are refused).
+void clickElement(WebEngineRig &rig, const QString &id)
+{
+    const QStringList box = rig.evaluate(u"(() => { const r = document.getElementById('" + id
+                                         + u"').getBoundingClientRect(); const k = window.devicePixelRatio;"
+                                           u" return [(r.left + r.width / 2) * k, (r.top + r.height / 2) * k].join(','); })()")
+                                .split(u',');
+    QCOMPARE(box.size(), 2);
+    const QPoint at(qRound(box[0].toDouble()), qRound(box[1].toDouble()));
+    QWidget *target = pageWidget(rig.webView);
+    QTest::mouseMove(target, at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+}
+
+// The window started on a start page, ready for keys.
+void startActive(WebEngineRig &rig)
+{
+    rig.start();
+    QVERIFY(rig.waitForLoad());
+    rig.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+}
+
+} // namespace
+
+class ComfortsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void find_countsMatchesAndEscClears();
+    void zoom_stepsByWheelAndStaysAcrossPages();
+    void shortcuts_workFromInsideThePage();
+    void tree_followsALinkAndBack();
+    void externalLinks_goToTheDesktopAndNothingReachesTheNetwork();
+    void newWindowLinks_loadInTheSameView_data();
+    void newWindowLinks_loadInTheSameView();
+    void saveAsPdf_writesExtractableChineseText();
+    void printPreview_showsThePages();
+    void killedRenderProcess_isRecovered();
+};
+
+void ComfortsTest::find_countsMatchesAndEscClears()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs,
+                u"<p>民事裁定书</p><p>裁定如下</p><p>本裁定为终审裁定</p><p>判决书</p>"_qs);
+    startActive(rig);
+    QWidget *page = pageWidget(rig.webView);
+    page->setFocus();
+    QCOMPARE(highlightPixels(rig.webView), 0);
+
+    press(page, u"Ctrl+F"_qs);
+    auto *bar = rig.window->findChild<FindBar *>();
+    auto *text = bar->findChild<QLineEdit *>(u"FindText"_qs);
+    auto *count = bar->findChild<QLabel *>(u"FindCount"_qs);
+    QVERIFY(bar->isVisible());
+    type(text, u"裁定"_qs);
+    QTRY_COMPARE(count->text(), u"1/4"_qs);
+    QTest::keyClick(text, Qt::Key_Return);
+    QTRY_COMPARE(count->text(), u"2/4"_qs);
+    QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
+    QTRY_COMPARE(count->text(), u"1/4"_qs);
+    QTRY_VERIFY(highlightPixels(rig.webView) > 0);
+
+    type(text, u"书书"_qs);
+    QTRY_COMPARE(count->text(), u"0/0"_qs);
+    text->clear();
+    type(text, u"判决书"_qs);
+    QTRY_COMPARE(count->text(), u"1/1"_qs);
+
+    QTest::keyClick(text, Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QTRY_COMPARE(highlightPixels(rig.webView), 0);
+}
+
+void ComfortsTest::zoom_stepsByWheelAndStaysAcrossPages()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs);
+    rig.addPage(u"juanzongfanben-6.html"_qs, u"回避"_qs);
+    startActive(rig);
+    const double natural = rig.evaluate(u"window.innerWidth"_qs).toDouble();
+    QVERIFY(natural > 100);
+
+    // Two notches up: 100 -> 110 -> 125 percent.
+    QWidget *page = pageWidget(rig.webView);
+    const QPoint at = page->rect().center();
+    QWheelEvent wheel(at, page->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page, &wheel);
+    QCOMPARE(rig.window->zoomPercent(), 125);
+    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 1.25));
+
+    rig.clickNode(u"juanzongfanben-6"_qs);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.webView->title(), u"回避"_qs);
+    QCOMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 1.25));
+
+    for (int i = 0; i < 12; ++i)
+        press(page, u"Ctrl+-"_qs);
+    QCOMPARE(rig.window->zoomPercent(), 30);
+    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 0.3));
+    press(page, u"Ctrl+0"_qs);
+    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), natural);
+}
+
+void ComfortsTest::shortcuts_workFromInsideThePage()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs);
+    rig.addPage(u"index.html"_qs, u"关于本程序"_qs);
+    startActive(rig);
+    QWidget *page = pageWidget(rig.webView);
+    page->setFocus();
+
+    press(page, u"F1"_qs);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(u"index.html"_qs));
+    page->setFocus();
+    press(page, u"Alt+Left"_qs);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_qs));
+    QTest::mouseClick(page, Qt::ForwardButton, {}, page->rect().center());
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(u"index.html"_qs));
+
+    auto *text1 = rig.window->findChild<QLineEdit *>(u"Text1"_qs);
+    text1->setText(u"管辖"_qs);
+    page->setFocus();
+    press(page, u"Ctrl+L"_qs);
+    QCOMPARE(QApplication::focusWidget(), text1);
+    QCOMPARE(text1->selectedText(), u"管辖"_qs);
+}
+
+void ComfortsTest::tree_followsALinkAndBack()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs, u"<p><a id='link' href='juanzongfanben-70.html'>期间、送达</a></p>"_qs);
+    rig.addPage(u"juanzongfanben-70.html"_qs, u"期间、送达（当事人）"_qs);
+    startActive(rig);
+    // Right after start-up the start page's node is marked and the tree still
+    // shows its last node, as the catalogue build left it.
+    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"wszzgf"_qs));
+    const auto onScreen = [&](const char *key) {
+        return rig.treeWidget->viewport()->rect().intersects(
+            rig.treeWidget->visualItemRect(rig.tree->item(QLatin1StringView(key))));
+    };
+    QVERIFY(onScreen("juanzongfanben-101"));
+    QVERIFY(!rig.tree->item(u"C2"_qs)->isExpanded());
+
+    const qsizetype loadsBefore = rig.loads->size();
+    clickElement(rig, u"link"_qs);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-70.html"_qs));
+    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"juanzongfanben-70"_qs));
+    QVERIFY(rig.tree->item(u"C2"_qs)->isExpanded());
+    QTRY_VERIFY(onScreen("juanzongfanben-70"));
+
+    QTest::mouseClick(rig.window->findChild<QPushButton *>(u"Command4"_qs), Qt::LeftButton);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"wszzgf"_qs));
+    QTRY_VERIFY(onScreen("wszzgf"));
+    // Marking the node navigated nowhere: one load for the link, one for Back.
+    QVERIFY(!rig.waitForLoad(1000));
+    QCOMPARE(rig.loads->size(), loadsBefore + 2);
+}
+
+void ComfortsTest::externalLinks_goToTheDesktopAndNothingReachesTheNetwork()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString origin = u"http://127.0.0.1:" + QString::number(server.serverPort());
+
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs,
+                u"<p><a id='web' href='" + origin + u"/page.html'>法院网站</a></p>"
+                u"<p><a id='mail' href='mailto:court@example.com'>来信</a></p>"
+                u"<img src='" + origin + u"/picture.png'><iframe src='" + origin + u"/frame.html'></iframe>"
+                u"<script>fetch('" + origin + u"/data.json').catch(() => {});"
+                u"setTimeout(() => { location.href = '" + origin + u"/moved.html'; }, 300);</script>");
+    startActive(rig);
+
+    clickElement(rig, u"web"_qs);
+    clickElement(rig, u"mail"_qs);
+    QTRY_COMPARE(rig.log.starting(u"desktop.open"),
+                 (QStringList{QString(u"desktop.open " + origin + u"/page.html"), u"desktop.open mailto:court@example.com"_qs}));
+    QVERIFY(!rig.waitForLoad(1500));
+    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_qs));
+    // Neither the page's parts nor its script's redirect went out, nor to the desktop.
+    QVERIFY(!server.hasPendingConnections());
+    QVERIFY(!server.waitForNewConnection(500));
+    QCOMPARE(rig.log.starting(u"desktop.open").size(), 2);
+}
+
+void ComfortsTest::newWindowLinks_loadInTheSameView_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::newRow("target _blank") << u"<a id='go' target='_blank' href='juanzongfanben-6.html'>回避</a>"_qs;
+    QTest::newRow("named target") << u"<a id='go' target='detail' href='juanzongfanben-6.html'>回避</a>"_qs;
+    QTest::newRow("window.open") << u"<button id='go' onclick=\"window.open('juanzongfanben-6.html')\">回避</button>"_qs;
+}
+
+void ComfortsTest::newWindowLinks_loadInTheSameView()
+{
+    QFETCH(QString, body);
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs, body);
+    rig.addPage(u"juanzongfanben-6.html"_qs, u"回避"_qs);
+    startActive(rig);
+    const auto windows = QApplication::topLevelWidgets().size();
+
+    clickElement(rig, u"go"_qs);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-6.html"_qs));
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"juanzongfanben-6"_qs));
+}
+
+void ComfortsTest::saveAsPdf_writesExtractableChineseText()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_qs);
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs);
+    rig.addPage(u"juanzongfanben-70.html"_qs, u"期间、送达"_qs, u"<p>民事裁定书（准许延期举证用）</p>"_qs);
+    startActive(rig);
+    rig.tree->item(u"C2"_qs)->setExpanded(true);
+    rig.clickNode(u"juanzongfanben-70"_qs);
+    QVERIFY(rig.waitForLoad());
+
+    const QString pdf = rig.dir.filePath(u"期间.pdf"_qs);
+    rig.desktop.pdfAnswer = pdf;
+    press(pageWidget(rig.webView), u"Ctrl+S"_qs);
+    QCOMPARE(rig.log.starting(u"desktop.askPdf"), QStringList{u"desktop.askPdf 期间、送达.pdf"_qs});
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, 30000);
+    QTest::qWait(200); // the engine reports the file written only after the last byte
+
+    QFile head(pdf);
+    QVERIFY(head.open(QIODevice::ReadOnly));
+    QVERIFY(head.read(5) == "%PDF-");
+    QProcess extract;
+    extract.start(pdftotext, {u"-enc"_qs, u"UTF-8"_qs, pdf, u"-"_qs});
+    QVERIFY(extract.waitForFinished(30000));
+    const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+    QVERIFY2(text.contains(u"民事裁定书（准许延期举证用）"), qPrintable(text));
+    QVERIFY(text.contains(u"期间、送达"));
+    QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+void ComfortsTest::printPreview_showsThePages()
+{
+    WebEngineRig rig;
+    QString body;
+    for (int i = 0; i < 120; ++i)
+        body += u"<p>第" + QString::number(i + 1) + u"段 本院认为，当事人对自己提出的主张有责任提供证据。</p>";
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs, body);
+    startActive(rig);
+
+    int pages = -1;
+    QTimer probe;
+    probe.setInterval(100);
+    connect(&probe, &QTimer::timeout, this, [&] {
+        auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *preview = dialog->findChild<QPrintPreviewWidget *>();
+        if (preview && preview->pageCount() > 0) {
+            pages = preview->pageCount();
+            dialog->reject();
+        }
+    });
+    probe.start();
+    QTimer::singleShot(60000, this, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    press(pageWidget(rig.webView), u"Ctrl+Shift+P"_qs);
+    QVERIFY2(pages > 1, qPrintable(QString::number(pages)));
+    QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+void ComfortsTest::killedRenderProcess_isRecovered()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs, u"<p id='t'>审判长</p>"_qs);
+    startActive(rig);
+    for (int round = 1; round <= 2; ++round) {
+        const qint64 pid = rig.webView->page()->renderProcessPid();
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+        QVERIFY2(rig.waitForLoad(), qPrintable(QString::number(round)));
+        QCOMPARE(rig.evaluate(u"document.getElementById('t').textContent"_qs), u"审判长"_qs);
+        QVERIFY(rig.webView->page()->renderProcessPid() != pid);
+    }
+    QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+int main(int argc, char *argv[])
+{
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    ComfortsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_comforts.moc"
