@@ -17,8 +17,6 @@ private Q_SLOTS:
     void parentsComeFirst_andGroupsAreExactlyTheNodesWithChildren();
     void leafKeys_areNumberedPageNames();
     void startupActions();
-    void rowsAt_data();
-    void rowsAt();
     void pageOf_data();
     void pageOf();
     void keyOfPage_data();
@@ -96,41 +94,6 @@ void CatalogueTest::startupActions()
     QCOMPARE(expanded, QStringList{u"D10"_qs});
     // The last node is the one the tree is scrolled to.
     QCOMPARE(Catalogue::rows().back().key, u"juanzongfanben-101");
-}
-
-void CatalogueTest::rowsAt_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("parent");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("label");
-
-    QTest::newRow("first") << 1 << QString() << u"wszzgf"_qs << u"民事诉讼文书制作规范"_qs;
-    QTest::newRow("C1 under X1") << 3 << u"X1"_qs << u"C1"_qs << u"人民法院制作民事卷宗范本"_qs;
-    QTest::newRow("38 after 8") << 9 << u"D5"_qs << u"juanzongfanben-38"_qs << u"期间"_qs;
-    QTest::newRow("D10") << 15 << u"C1"_qs << u"D10"_qs << u"第一审普通程序"_qs;
-    QTest::newRow("long label") << 39 << u"D18"_qs << u"juanzongfanben-44"_qs
-                                << u"被遗漏的必须共同进行诉讼的当事人申请再审案件"_qs;
-    QTest::newRow("C2 period is a leaf") << 70 << u"C2"_qs << u"juanzongfanben-70"_qs << u"期间、送达"_qs;
-    QTest::newRow("D39 again a group") << 82 << u"C2"_qs << u"D39"_qs << u"非诉程序"_qs;
-    QTest::newRow("102 after C2") << 99 << u"X1"_qs << u"juanzongfanben-102"_qs << u"行政文书样式"_qs;
-    QTest::newRow("X2 top level") << 100 << QString() << u"X2"_qs << u"国家赔偿文书样式"_qs;
-    QTest::newRow("100 before 101") << 101 << u"X2"_qs << u"juanzongfanben-100"_qs << u"本院赔偿文书样式"_qs;
-    QTest::newRow("last") << 102 << u"X2"_qs << u"juanzongfanben-101"_qs << u"赔偿委员会文书样式"_qs;
-}
-
-void CatalogueTest::rowsAt()
-{
-    QFETCH(int, number);
-    QFETCH(QString, parent);
-    QFETCH(QString, key);
-    QFETCH(QString, label);
-
-    const auto &row = Catalogue::rows()[number - 1];
-    QCOMPARE(row.parentKey.toString(), parent);
-    QCOMPARE(row.key.toString(), key);
-    QCOMPARE(row.label.toString(), label);
-    QCOMPARE(Catalogue::labelOf(key), label);
 }
 
 void CatalogueTest::pageOf_data()

@@ -20,8 +20,6 @@ private Q_SLOTS:
     void randomLines_agreeWithThePlainRule();
     void scanIndex_data();
     void scanIndex();
-    void scanIndex_unreadable_data();
-    void scanIndex_unreadable();
 
 private:
     QByteArrayList matchedLines(const QString &keyword, QByteArrayView index) const;
@@ -176,26 +174,6 @@ void IndexScanTest::scanIndex()
         path, matcher, [&found](QByteArrayView line) { found.append(line.toByteArray()); }, chunkSize);
     QCOMPARE(reason, QString());
     QCOMPARE(found, marked);
-}
-
-void IndexScanTest::scanIndex_unreadable_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << u"missing.txt"_s << u"文件不存在"_s;
-    QTest::newRow("a folder") << u"folder"_s << u"同名的是一个文件夹，不是文件"_s;
-}
-
-void IndexScanTest::scanIndex_unreadable()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
-    bool called = false;
-    const KeywordMatcher matcher(*m_codec, u"a"_s);
-    QCOMPARE(Juanzong::scanIndex(dir.filePath(name), matcher, [&called](QByteArrayView) { called = true; }), reason);
-    QVERIFY(!called);
 }
 
 QTEST_GUILESS_MAIN(IndexScanTest)

@@ -111,7 +111,6 @@ class KeywordSearchTest : public QObject
 private Q_SLOTS:
     void page_data();
     void page();
-    void secondSearch_replacesLongerPages();
     void nothingFound_data();
     void nothingFound();
     void emptyKeyword_changesNothing();
@@ -179,16 +178,6 @@ void KeywordSearchTest::page()
     QCOMPARE(install.read(u"search.txt"_s), expected);
     QCOMPARE(install.read(u"search.html"_s), expected);
     QCOMPARE(install.entries(), Untouched);
-}
-
-void KeywordSearchTest::secondSearch_replacesLongerPages()
-{
-    Install install(indexOf({u"a.html\">甲乙"_s, u"b.html\">甲"_s}));
-    QCOMPARE(runSearch(u"甲"_s, install.program).hits, 2);
-    QCOMPARE(runSearch(u"乙"_s, install.program).kind, Kind::Saved);
-    const QByteArray expected = gbk(expectedPage(u"乙"_s, entry(u"a.html"_s, u"甲乙"_s), 1));
-    QCOMPARE(install.read(u"search.txt"_s), expected);
-    QCOMPARE(install.read(u"search.html"_s), expected);
 }
 
 void KeywordSearchTest::nothingFound_data()

@@ -57,8 +57,6 @@ class ControlLayoutTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void format_data();
-    void format();
     void parse_data();
     void parse();
     void parse_badFieldKeepsThePreviousControlsValue();
@@ -69,27 +67,6 @@ private Q_SLOTS:
     void zeroDesignSize_leavesControlsAlone();
     void fontsAreNotScaled();
 };
-
-void ControlLayoutTest::format_data()
-{
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<QString>("record");
-    QTest::newRow("Webys") << QRect(4440, 840, 12495, 10695) << u"4440 840 12495 10695 "_qs;
-    QTest::newRow("zero") << QRect(0, 0, 0, 0) << u"0 0 0 0 "_qs;
-    QTest::newRow("negative") << QRect(-150, -30, 15, 30) << u"-150 -30 15 30 "_qs;
-    QTest::newRow("large, no grouping") << QRect(1234567, 0, 99999990, 15) << u"1234567 0 99999990 15 "_qs;
-}
-
-void ControlLayoutTest::format()
-{
-    QFETCH(QRect, geometry);
-    QFETCH(QString, record);
-    QCOMPARE(LayoutRecord::format(geometry.x(), geometry.y(), geometry.width(), geometry.height()), record);
-    Fields fields{};
-    LayoutRecord::parse(record, fields);
-    QCOMPARE(fields, (Fields{double(geometry.x()), double(geometry.y()), double(geometry.width()),
-                             double(geometry.height())}));
-}
 
 void ControlLayoutTest::parse_data()
 {

@@ -115,21 +115,14 @@ private Q_SLOTS:
     void focusSearch_selectsTheKeyword_data();
     void focusSearch_selectsTheKeyword();
     void escapeInSearchBox_clearsItUndoably();
-    void mouseHistoryButtons_moveThroughHistory_data();
-    void mouseHistoryButtons_moveThroughHistory();
     void treeFollowsThePage_data();
     void treeFollowsThePage();
     void findBar_countsStepsAndCloses();
     void findBar_ignoresStaleAnswers();
     void findBar_floatsOverTheViewsBottomEdge();
-    void findKeys_openTheBarFirst_data();
-    void findKeys_openTheBarFirst();
     void deadRenderProcess_isReloadedAtMostThreeTimesInARow();
-    void externalLink_goesToTheDesktop();
     void saveAsPdf_suggestsThePagesName_data();
     void saveAsPdf_suggestsThePagesName();
-    void accessibleNames_data();
-    void accessibleNames();
     void search_releasesTheBusyCursorBeforeAnyMessage();
 };
 
@@ -457,32 +450,6 @@ void MainWindowTest::escapeInSearchBox_clearsItUndoably()
     QVERIFY(rig.log.starting(u"box").isEmpty());
 }
 
-void MainWindowTest::mouseHistoryButtons_moveThroughHistory_data()
-{
-    QTest::addColumn<QString>("over");
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<QString>("call");
-
-    QTest::newRow("back over the page") << u"Webys"_qs << Qt::BackButton << u"html.back"_qs;
-    QTest::newRow("forward over the page") << u"Webys"_qs << Qt::ForwardButton << u"html.forward"_qs;
-    QTest::newRow("back over the tree") << u"TreeView1"_qs << Qt::BackButton << u"html.back"_qs;
-    QTest::newRow("forward over a button") << u"Command1"_qs << Qt::ForwardButton << u"html.forward"_qs;
-    QTest::newRow("middle button does nothing") << u"Webys"_qs << Qt::MiddleButton << QString();
-}
-
-void MainWindowTest::mouseHistoryButtons_moveThroughHistory()
-{
-    QFETCH(QString, over);
-    QFETCH(Qt::MouseButton, button);
-    QFETCH(QString, call);
-
-    Rig rig;
-    rig.activate();
-    rig.log.calls.clear();
-    QTest::mouseClick(rig.window->findChild<QWidget *>(over), button);
-    QCOMPARE(rig.log.calls, call.isEmpty() ? QStringList() : QStringList{call});
-}
-
 void MainWindowTest::treeFollowsThePage_data()
 {
     QTest::addColumn<QStringList>("shown"); // file names in the content folder, in the order shown
@@ -611,26 +578,6 @@ void MainWindowTest::findBar_floatsOverTheViewsBottomEdge()
     QCOMPARE(rig.window->controls().size(), 10);
 }
 
-void MainWindowTest::findKeys_openTheBarFirst_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::newRow("F3") << u"F3"_qs;
-    QTest::newRow("Shift+F3") << u"Shift+F3"_qs;
-    QTest::newRow("Ctrl+F") << u"Ctrl+F"_qs;
-}
-
-void MainWindowTest::findKeys_openTheBarFirst()
-{
-    QFETCH(QString, key);
-    Rig rig;
-    rig.activate();
-    rig.control("Text1")->setFocus();
-    press(rig.control("Text1"), key);
-    QVERIFY(rig.findBar()->isVisible());
-    QCOMPARE(QApplication::focusWidget(), rig.findText());
-    QVERIFY(rig.log.starting(u"html.find").isEmpty());
-}
-
 void MainWindowTest::deadRenderProcess_isReloadedAtMostThreeTimesInARow()
 {
     Rig rig;
@@ -648,16 +595,6 @@ void MainWindowTest::deadRenderProcess_isReloadedAtMostThreeTimesInARow()
     rig.html.die();
     QCOMPARE(reloads(), 5);
     QVERIFY(rig.log.starting(u"box").isEmpty());
-}
-
-void MainWindowTest::externalLink_goesToTheDesktop()
-{
-    Rig rig;
-    rig.log.calls.clear();
-    rig.html.linkOut(QUrl(u"https://www.court.gov.cn/"_qs));
-    rig.html.linkOut(QUrl(u"mailto:someone@example.com"_qs));
-    QCOMPARE(rig.log.calls, (QStringList{u"desktop.open https://www.court.gov.cn/"_qs,
-                                         u"desktop.open mailto:someone@example.com"_qs}));
 }
 
 void MainWindowTest::saveAsPdf_suggestsThePagesName_data()
@@ -691,34 +628,6 @@ void MainWindowTest::saveAsPdf_suggestsThePagesName()
     rig.log.calls.clear();
     rig.window->saveAsPdf();
     QCOMPARE(rig.log.calls, calls);
-}
-
-void MainWindowTest::accessibleNames_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("name");
-
-    QTest::newRow("search box") << u"Text1"_qs << u"搜索关键词"_qs;
-    QTest::newRow("search") << u"Command1"_qs << u"搜索"_qs;
-    QTest::newRow("print") << u"Command6"_qs << u"打印"_qs;
-    QTest::newRow("forward") << u"Command3"_qs << u"前进"_qs;
-    QTest::newRow("back") << u"Command4"_qs << u"后退"_qs;
-    QTest::newRow("about") << u"Command5"_qs << u"关于"_qs;
-    QTest::newRow("close") << u"Command2"_qs << u"关闭"_qs;
-    QTest::newRow("tree") << u"TreeView1"_qs << u"目录"_qs;
-    QTest::newRow("view") << u"Webys"_qs << u"文书内容"_qs;
-    QTest::newRow("find text") << u"FindText"_qs << u"页内查找"_qs;
-}
-
-void MainWindowTest::accessibleNames()
-{
-    QFETCH(QString, control);
-    QFETCH(QString, name);
-
-    Rig rig;
-    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(rig.window->findChild<QWidget *>(control));
-    QVERIFY(accessible);
-    QCOMPARE(accessible->text(QAccessible::Name), name);
 }
 
 void MainWindowTest::search_releasesTheBusyCursorBeforeAnyMessage()
