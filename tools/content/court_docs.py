@@ -1,13 +1,7 @@
 """Documents the court itself makes in civil proceedings, one entry per catalogue leaf."""
 
-from model import (APPEAL_J, APPEAL_R, EFFECTIVE_R, FEE, FINAL_J, FINAL_R, REVIEW_DEC,
+from model import (page, APPEAL_J, APPEAL_R, EFFECTIVE_R, FEE, FINAL_J, FINAL_R, REVIEW_DEC,
                    REVIEW_PRES, court, decision, judgment, notice, plain, ruling, who)
-
-PAGES = {}
-
-
-def page(key, intro, *docs):
-    PAGES[key] = (intro, list(docs))
 
 
 # ---------------------------------------------------------------- 管辖

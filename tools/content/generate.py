@@ -6,13 +6,13 @@
 
 The program reads undeclared pages and the index in the Chinese Windows code
 page, so every file is written as GBK with CR LF line ends and no page names a
-character set. The catalogue (keys, labels, parents) is read from the program's
-own table in src/core/catalogue.cpp, so a page can never drift from its node.
+character set. The catalogue (keys, labels, parents) is read from
+src/core/catalogue.tsv, the table the program compiles in, so a page can never
+drift from its node.
 """
 
 import argparse
 import html
-import re
 import sys
 from pathlib import Path
 
@@ -25,7 +25,7 @@ import court_docs  # noqa: E402
 import party_docs  # noqa: E402
 import state_docs  # noqa: E402
 import static_pages  # noqa: E402
-from model import SIGNATURES, WITH_CLERK, Doc  # noqa: E402
+from model import PAGES, SIGNATURES, WITH_CLERK, Doc  # noqa: E402
 
 ENCODING = "gbk"
 LEAF_PREFIX = "juanzongfanben-"
@@ -38,7 +38,12 @@ PARTY_DATE = "××××年××月××日"
 
 def read_catalogue(source: Path):
     """(parent, key, label) rows in tree order, as the program adds them."""
-    rows = re.findall(r'\{u"([^"]*)", u"([^"]*)", u"([^"]*)", \w+\}', source.read_text(encoding="utf-8"))
+    rows = []
+    for line in source.read_text(encoding="utf-8").splitlines():
+        if not line or line.startswith("#"):
+            continue
+        parent, key, label, _action = line.split("\t")
+        rows.append(("" if parent == "-" else parent, key, label))
     if len(rows) != 102:
         raise SystemExit(f"{source}: expected 102 catalogue rows, found {len(rows)}")
     return rows
@@ -164,12 +169,7 @@ def render_prose(title, body, cls):
 
 def build(rows):
     """File name -> text, for every file of the content folder."""
-    pages = {}
-    for module in (court_docs, party_docs, state_docs):
-        clash = pages.keys() & module.PAGES.keys()
-        if clash:
-            raise SystemExit(f"pages written twice: {sorted(clash)}")
-        pages.update(module.PAGES)
+    pages = PAGES
 
     leaves = [(k, label) for _, k, label in rows if k.startswith(LEAF_PREFIX)]
     missing = [k for k, _ in leaves if k not in pages]
@@ -205,7 +205,7 @@ def main():
     parser.add_argument("--check", action="store_true", help="compare instead of writing")
     args = parser.parse_args()
 
-    files = {name: encode(text) for name, text in build(read_catalogue(ROOT / "src/core/catalogue.cpp")).items()}
+    files = {name: encode(text) for name, text in build(read_catalogue(ROOT / "src/core/catalogue.tsv")).items()}
     if args.check:
         stale = [n for n, data in files.items()
                  if not (args.out / n).is_file() or (args.out / n).read_bytes() != data]

@@ -7,6 +7,17 @@ party list or a signature block is marked up.
 
 from dataclasses import dataclass, field
 
+# Every catalogue leaf's page: key -> (intro, documents), filled by the data modules.
+PAGES = {}
+
+
+def page(key, intro, *docs):
+    """Records the page of a catalogue leaf; a leaf written twice is a mistake in the data."""
+    if key in PAGES:
+        raise SystemExit(f"page written twice: {key}")
+    PAGES[key] = (intro, list(docs))
+
+
 @dataclass
 class Doc:
     title: str                     # as listed in the index and in the page's contents

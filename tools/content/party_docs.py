@@ -1,12 +1,6 @@
 """Papers the parties write in civil proceedings, one entry per catalogue leaf."""
 
-from model import org, party, person, plain
-
-PAGES = {}
-
-
-def page(key, intro, *docs):
-    PAGES[key] = (intro, list(docs))
+from model import page, org, party, person, plain
 
 
 def claims(*items):

@@ -1,12 +1,6 @@
 """Administrative and state-compensation documents."""
 
-from model import APPEAL_J, APPEAL_R, court, notice, org, party, person
-
-PAGES = {}
-
-
-def page(key, intro, *docs):
-    PAGES[key] = (intro, list(docs))
+from model import page, APPEAL_J, APPEAL_R, court, notice, org, party, person
 
 
 ADMIN_PARTIES = [
