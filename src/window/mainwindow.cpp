@@ -8,6 +8,7 @@
 #include "platform/skin.h"
 #include "platform/treeview.h"
 #include "search/keywordsearch.h"
+#include "window/accessibleroles.h"
 #include "window/cataloguetree.h"
 #include "window/findbar.h"
 #include "window/searchbox.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow(WindowParts parts, QWidget *parent)
     : QWidget(parent)
     , m_parts(std::move(parts))
 {
+    installAccessibleRoles();
     setObjectName(QStringLiteral("民事文书样式"));
     setWindowTitle(QStringLiteral("卷宗范本 V2.0.0"));
     createControls();
