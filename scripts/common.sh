@@ -9,6 +9,7 @@ JUANZONG_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-microhei
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
+    at-spi2-core python3-pyatspi dbus-x11   # the screen-reader test: accessibility bus, AT-SPI client, dbus-launch
 )
 
 as_root() {

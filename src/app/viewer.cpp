@@ -1,6 +1,8 @@
 #include "app/viewer.h"
 
 #include "core/contentpaths.h"
+#include "platform/pageaccessibility.h"
+#include "window/accessibleroles.h"
 
 #include <QTreeWidget>
 #include <QWebEngineView>
@@ -10,6 +12,8 @@ namespace Juanzong {
 void Viewer::prepare()
 {
     ContentSchemeHandler::registerScheme();
+    PageAccessibility::prepare();
+    installAccessibleRoles();
 }
 
 Viewer::Viewer(std::function<QString()> programDirectory)

@@ -20,6 +20,7 @@ FindBar::FindBar(QWidget *parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("FindBar"));
+    setAccessibleName(QStringLiteral("查找栏"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
 
@@ -28,6 +29,9 @@ FindBar::FindBar(QWidget *parent)
     m_edit->setPlaceholderText(QStringLiteral("页内查找"));
     m_edit->setAccessibleName(QStringLiteral("页内查找"));
     m_edit->setClearButtonEnabled(true);
+    // The line edit's own clear button carries only an icon.
+    if (auto *clear = m_edit->findChild<QToolButton *>())
+        clear->setAccessibleName(QStringLiteral("清空查找文字"));
     m_edit->installEventFilter(this);
 
     m_count = new QLabel(this);
@@ -36,19 +40,21 @@ FindBar::FindBar(QWidget *parent)
     m_count->setMinimumWidth(m_count->fontMetrics().horizontalAdvance(u"000/000"_qs));
     m_count->setAlignment(Qt::AlignCenter);
 
-    auto button = [this](const char *name, const QString &text, const QString &tip) {
+    auto button = [this](const char *name, const QString &text, const QString &caption, const QString &key) {
         auto *b = new QToolButton(this);
         b->setObjectName(QLatin1StringView(name));
         b->setText(text);
-        b->setToolTip(tip);
-        b->setAccessibleName(tip);
+        b->setToolTip(caption + u" (" + key + u')');
+        // Read out as its caption; the key follows as the description.
+        b->setAccessibleName(caption);
+        b->setAccessibleDescription(key);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    m_previous = button("FindPrevious", QStringLiteral("▲"), QStringLiteral("上一个 (Shift+F3)"));
-    m_next = button("FindNext", QStringLiteral("▼"), QStringLiteral("下一个 (F3)"));
-    m_close = button("FindClose", QStringLiteral("✕"), QStringLiteral("关闭查找 (Esc)"));
+    m_previous = button("FindPrevious", QStringLiteral("▲"), QStringLiteral("上一个"), QStringLiteral("Shift+F3"));
+    m_next = button("FindNext", QStringLiteral("▼"), QStringLiteral("下一个"), QStringLiteral("F3"));
+    m_close = button("FindClose", QStringLiteral("✕"), QStringLiteral("关闭查找"), QStringLiteral("Esc"));
 
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(6, 3, 3, 3);

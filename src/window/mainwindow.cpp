@@ -8,6 +8,7 @@
 #include "platform/skin.h"
 #include "platform/treeview.h"
 #include "search/keywordsearch.h"
+#include "window/accessibleroles.h"
 #include "window/cataloguetree.h"
 #include "window/findbar.h"
 #include "window/searchbox.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow(WindowParts parts, QWidget *parent)
     : QWidget(parent)
     , m_parts(std::move(parts))
 {
+    installAccessibleRoles();
     setObjectName(QStringLiteral("民事文书样式"));
     setWindowTitle(QStringLiteral("卷宗范本 V2.0.0"));
     createControls();
@@ -152,6 +154,9 @@ void MainWindow::createControls()
                                        m_command3, m_command4, m_command5, m_txttemp, m_command6};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // First in the tab order, the page has the focus when the window opens, so a
+    // screen reader starts by reading it.
+    webys->setFocus(Qt::OtherFocusReason);
 
     connect(m_parts.tree, &TreeView::nodeClicked, this, &MainWindow::nodeClick);
     connect(m_command1, &QPushButton::clicked, this, &MainWindow::search);

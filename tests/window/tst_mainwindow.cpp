@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <QWindow>
 
 using namespace Juanzong;
 using namespace Juanzong::Testing;
@@ -99,6 +101,9 @@ private Q_SLOTS:
     void controls_haveTheirDesignGeometryAndCaptions_data();
     void controls_haveTheirDesignGeometryAndCaptions();
     void tabOrder_followsTheDesign();
+    void accessible_namesAndRoles_data();
+    void accessible_namesAndRoles();
+    void accessibleApplication_listsOnlyShownWindows();
     void nodeClick_data();
     void nodeClick();
     void backAndForward_withoutHistory_sayNothing();
@@ -223,6 +228,68 @@ void MainWindowTest::tabOrder_followsTheDesign()
         if (w != rig.window.get())
             order << w->objectName();
     QCOMPARE(order, expected);
+}
+
+void MainWindowTest::accessible_namesAndRoles_data()
+{
+    // An empty object name is the window; "FindText/" is the find text's clear button.
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QAccessible::Role>("role");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("window_frame with its caption") << QString() << QAccessible::Window << u"卷宗范本 V2.0.0"_qs;
+    QTest::newRow("Text1_text named for its keyword") << u"Text1"_qs << QAccessible::EditableText << u"搜索关键词"_qs;
+    QTest::newRow("Command1_caption without its spacing") << u"Command1"_qs << QAccessible::Button << u"搜索"_qs;
+    QTest::newRow("Command2_caption without its spacing") << u"Command2"_qs << QAccessible::Button << u"关闭"_qs;
+    QTest::newRow("find bar_tool bar") << u"FindBar"_qs << QAccessible::ToolBar << u"查找栏"_qs;
+    QTest::newRow("find text_text") << u"FindText"_qs << QAccessible::EditableText << u"页内查找"_qs;
+    QTest::newRow("find text's clear button_named") << u"FindText/"_qs << QAccessible::Button << u"清空查找文字"_qs;
+    QTest::newRow("find previous_caption without its key")
+        << u"FindPrevious"_qs << QAccessible::Button << u"上一个"_qs;
+    QTest::newRow("find close_caption without its key") << u"FindClose"_qs << QAccessible::Button << u"关闭查找"_qs;
+}
+
+void MainWindowTest::accessible_namesAndRoles()
+{
+    QFETCH(QString, object);
+    QFETCH(QAccessible::Role, role);
+    QFETCH(QString, name);
+
+    Rig rig;
+    QObject *target = rig.window.get();
+    if (object == u"FindText/")
+        target = rig.findText()->findChild<QToolButton *>();
+    else if (!object.isEmpty())
+        target = rig.window->findChild<QWidget *>(object);
+    QVERIFY(target);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(target);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), role);
+    QCOMPARE(accessible->text(QAccessible::Name), name);
+}
+
+void MainWindowTest::accessibleApplication_listsOnlyShownWindows()
+{
+    Rig rig;
+    // Stands for the web view's helper window, which is never shown.
+    QWindow helper;
+    helper.setTitle(u"Offscreen"_qs);
+    helper.create();
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+
+    QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+    QVERIFY(application);
+    QCOMPARE(application->role(), QAccessible::Application);
+    QCOMPARE(application->childCount(), 1);
+    QAccessibleInterface *window = application->child(0);
+    QVERIFY(window);
+    QCOMPARE(window->object(), rig.window.get());
+    QCOMPARE(application->indexOfChild(window), 0);
+    QCOMPARE(application->child(1), nullptr);
+
+    rig.window->hide();
+    QCOMPARE(application->childCount(), 0);
 }
 
 void MainWindowTest::nodeClick_data()

@@ -72,7 +72,7 @@ GUIDE = """
 """
 
 ABOUT = f"""
-<h1 class="about-title">{PROGRAM}<span class="ver">V{VERSION}</span></h1>
+<h1 class="about-title">{PROGRAM} <span class="ver">V{VERSION}</span></h1>
 <p class="lead">{PROGRAM}是一个查阅法律文书样式的桌面程序。它把民事诉讼、行政诉讼和国家赔偿文书的范本按审判程序编成目录，供法官、书记员、律师和当事人在制作文书时随手查阅、检索和打印。</p>
 
 <h2>使用方法</h2>

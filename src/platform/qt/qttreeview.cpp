@@ -12,6 +12,8 @@ QtTreeView::QtTreeView(QTreeWidget *tree, QObject *parent)
 {
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
+    // Hidden from sight, the header still names the column to a screen reader.
+    m_tree->setHeaderLabel(QStringLiteral("目录"));
     m_tree->setRootIsDecorated(true);
     m_tree->setUniformRowHeights(true);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);

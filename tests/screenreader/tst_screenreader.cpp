@@ -1,0 +1,429 @@
+// The program as a screen reader meets it: on its own X display and session bus
+// with Qt's accessibility switched on, its tree read over AT-SPI by reader.py.
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+using Node = QJsonObject;
+
+QJsonArray childrenOf(const Node &node)
+{
+    return node.value(u"children").toArray();
+}
+
+QString role(const Node &node)
+{
+    return node.value(u"role").toString();
+}
+
+QString name(const Node &node)
+{
+    return node.value(u"name").toString();
+}
+
+// Every node under node, in reading order, node first.
+void flatten(const Node &node, QList<Node> &out)
+{
+    out.append(node);
+    for (const QJsonValue &child : childrenOf(node))
+        flatten(child.toObject(), out);
+}
+
+QList<Node> flattened(const Node &node)
+{
+    QList<Node> out;
+    flatten(node, out);
+    return out;
+}
+
+// What a screen reader says for a node of the page: its name or its text.
+QString spoken(const Node &node)
+{
+    const QString text = node.value(u"text").toString();
+    return text.isEmpty() ? name(node) : text;
+}
+
+bool copyTree(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    QDirIterator it(from, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        if (!QFile::copy(it.filePath(), to + u'/' + it.fileName()))
+            return false;
+    }
+    return true;
+}
+
+// The pids of the program's render processes: descendants with --type=renderer.
+QList<qint64> rendererPids(qint64 program)
+{
+    QHash<qint64, qint64> parentOf;
+    QList<qint64> renderers;
+    const QStringList entries = QDir(u"/proc"_qs).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (!ok)
+            continue;
+        QFile stat(u"/proc/"_qs + entry + u"/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (comm) state ppid ...": the command may hold spaces, the last ')' ends it.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1)
+            parentOf.insert(pid, fields.at(1).toLongLong());
+        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains("--type=renderer"))
+            renderers.append(pid);
+    }
+    QList<qint64> mine;
+    for (qint64 pid : renderers) {
+        for (qint64 up = parentOf.value(pid); up > 1; up = parentOf.value(up)) {
+            if (up == program) {
+                mine.append(pid);
+                break;
+            }
+        }
+    }
+    return mine;
+}
+
+} // namespace
+
+class ScreenReaderTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void application_showsOneNamedFrame();
+    void controls_haveNamesAndRoles_data();
+    void controls_haveNamesAndRoles();
+    void focus_movesInTheDesignsTabOrderAndIsReported();
+    void startPage_isRead();
+    void pages_stayReadable_data();
+    void pages_stayReadable();
+    void resultPage_readsTitleThenLinksThenCount();
+
+private:
+    QJsonValue reader(const QStringList &arguments);
+    Node tree() { return reader({u"tree"_qs}).toObject(); }
+    Node frame();
+    Node document();
+    bool waitForDocument(const std::function<bool(const QList<Node> &)> &condition);
+    static bool hasHeading(const QList<Node> &page, const QString &heading);
+    void run(const QString &program, const QStringList &arguments);
+
+    QTemporaryDir m_dir;
+    QProcessEnvironment m_env;
+    QProcess m_xvfb;
+    QProcess m_program;
+    qint64 m_busPid = 0;
+};
+
+QJsonValue ScreenReaderTest::reader(const QStringList &arguments)
+{
+    QProcess python;
+    python.setProcessEnvironment(m_env);
+    python.start(u"/usr/bin/python3"_qs, QStringList{QStringLiteral(READER_SCRIPT)} + arguments);
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+        qWarning("reader.py %s: %s", qPrintable(arguments.join(u' ')), python.readAllStandardError().constData());
+        return {};
+    }
+    const QJsonDocument answer = QJsonDocument::fromJson(python.readAllStandardOutput());
+    return answer.isArray() ? QJsonValue(answer.array()) : QJsonValue(answer.object());
+}
+
+void ScreenReaderTest::run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(m_env);
+    process.start(program, arguments);
+    QVERIFY2(process.waitForFinished(30000) && process.exitCode() == 0,
+             qPrintable(program + u": " + QString::fromLocal8Bit(process.readAllStandardError())));
+}
+
+Node ScreenReaderTest::frame()
+{
+    const QJsonArray windows = childrenOf(tree());
+    return windows.isEmpty() ? Node() : windows.first().toObject();
+}
+
+Node ScreenReaderTest::document()
+{
+    for (const Node &node : flattened(frame()))
+        if (role(node) == u"document web")
+            return node;
+    return {};
+}
+
+// The page is built and exposed some time after it loads: ask again until it reads as expected.
+bool ScreenReaderTest::waitForDocument(const std::function<bool(const QList<Node> &)> &condition)
+{
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        if (condition(flattened(document())))
+            return true;
+        QTest::qWait(500);
+    }
+    return false;
+}
+
+bool ScreenReaderTest::hasHeading(const QList<Node> &page, const QString &heading)
+{
+    return std::any_of(page.begin(), page.end(),
+                       [&](const Node &n) { return role(n) == u"heading" && name(n) == heading; });
+}
+
+void ScreenReaderTest::initTestCase()
+{
+    for (const char *tool : {"Xvfb", "dbus-launch", "xdotool"})
+        QVERIFY2(!QStandardPaths::findExecutable(QLatin1StringView(tool)).isEmpty(), tool);
+    QVERIFY2(QProcess::execute(u"/usr/bin/python3"_qs, {u"-c"_qs, u"import pyatspi"_qs}) == 0,
+             "the system's python3 has no pyatspi");
+
+    // The program finds its content beside itself and writes its search there.
+    QVERIFY(m_dir.isValid());
+    const QString program = m_dir.filePath(u"juanzong"_qs);
+    QVERIFY(QFile::copy(QStringLiteral(JUANZONG_PROGRAM), program));
+    QVERIFY(copyTree(QStringLiteral(JUANZONG_CONTENT_DIR "/ws"), m_dir.filePath(u"ws"_qs)));
+    QVERIFY(QFile::copy(QStringLiteral(JUANZONG_CONTENT_DIR "/black.she"), m_dir.filePath(u"black.she"_qs)));
+
+    m_xvfb.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"1400x900x24"_qs, u"-nolisten"_qs,
+                              u"tcp"_qs});
+    QVERIFY(m_xvfb.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine(), 20000);
+    const QString display = u':' + QString::fromLatin1(m_xvfb.readLine().trimmed());
+
+    m_env = QProcessEnvironment::systemEnvironment();
+    m_env.insert(u"DISPLAY"_qs, display);
+    m_env.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
+    // Qt's accessibility on whatever the desktop says; the program decides the pages itself.
+    m_env.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_qs, u"1"_qs);
+    m_env.remove(u"QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"_qs);
+    m_env.remove(u"QTWEBENGINE_CHROMIUM_FLAGS"_qs);
+    // The bus's accessibility settings live in memory, never in the user's own.
+    m_env.insert(u"GSETTINGS_BACKEND"_qs, u"memory"_qs);
+    if (::geteuid() == 0)
+        m_env.insert(u"QTWEBENGINE_DISABLE_SANDBOX"_qs, u"1"_qs);
+
+    QProcess launch;
+    launch.setProcessEnvironment(m_env);
+    launch.start(u"dbus-launch"_qs, QStringList());
+    QVERIFY(launch.waitForFinished(20000) && launch.exitCode() == 0);
+    const QList<QByteArray> lines = launch.readAllStandardOutput().split('\n');
+    for (const QByteArray &line : lines) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0)
+            continue;
+        const QString key = QString::fromLatin1(line.left(eq));
+        const QString value = QString::fromLatin1(line.mid(eq + 1));
+        if (key == u"DBUS_SESSION_BUS_ADDRESS")
+            m_env.insert(key, value);
+        else if (key == u"DBUS_SESSION_BUS_PID")
+            m_busPid = value.toLongLong();
+    }
+    QVERIFY(m_busPid > 0 && m_env.contains(u"DBUS_SESSION_BUS_ADDRESS"_qs));
+
+    m_program.setProcessEnvironment(m_env);
+    m_program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_program.setStandardOutputFile(QProcess::nullDevice());
+    m_program.start(program, QStringList());
+    QVERIFY(m_program.waitForStarted());
+
+    QTRY_VERIFY_WITH_TIMEOUT(name(frame()) == u"卷宗范本 V2.0.0", 60000);
+    // No window manager runs here: give the window the keyboard as one would.
+    run(u"xdotool"_qs, {u"search"_qs, u"--sync"_qs, u"--onlyvisible"_qs, u"--name"_qs, u"卷宗范本 V2.0.0"_qs,
+                        u"windowfocus"_qs, u"--sync"_qs});
+}
+
+void ScreenReaderTest::cleanupTestCase()
+{
+    if (m_program.state() != QProcess::NotRunning) {
+        m_program.terminate();
+        if (!m_program.waitForFinished(10000))
+            m_program.kill();
+        m_program.waitForFinished(5000);
+    }
+    if (m_busPid > 0)
+        ::kill(pid_t(m_busPid), SIGTERM);
+    m_xvfb.terminate();
+    m_xvfb.waitForFinished(5000);
+}
+
+void ScreenReaderTest::application_showsOneNamedFrame()
+{
+    const QJsonArray windows = childrenOf(tree());
+    QCOMPARE(windows.size(), 1);
+    const Node window = windows.first().toObject();
+    QCOMPARE(role(window), u"frame"_qs);
+    QCOMPARE(name(window), u"卷宗范本 V2.0.0"_qs);
+
+    // Every control a screen reader can land on says what it is; only the page's
+    // own nodes speak through their text.
+    QStringList nameless;
+    std::function<void(const Node &)> visit = [&](const Node &node) {
+        if (role(node) == u"document web")
+            return;
+        if (name(node).isEmpty())
+            nameless << role(node);
+        for (const QJsonValue &child : childrenOf(node))
+            visit(child.toObject());
+    };
+    visit(window);
+    QCOMPARE(nameless, QStringList());
+}
+
+void ScreenReaderTest::controls_haveNamesAndRoles_data()
+{
+    QTest::addColumn<QString>("role");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("search box_text") << u"text"_qs << u"搜索关键词"_qs;
+    for (const QString &caption : {u"搜索"_qs, u"打印"_qs, u"前进"_qs, u"后退"_qs, u"关于"_qs, u"关闭"_qs})
+        QTest::newRow(qPrintable(caption + u"_push button")) << u"push button"_qs << caption;
+    QTest::newRow("catalogue_tree") << u"tree"_qs << u"目录"_qs;
+    QTest::newRow("catalogue's column_named as the tree") << u"table column header"_qs << u"目录"_qs;
+    QTest::newRow("catalogue row_table cell") << u"table cell"_qs << u"民事诉讼文书制作规范"_qs;
+    QTest::newRow("find bar_tool bar") << u"tool bar"_qs << u"查找栏"_qs;
+    QTest::newRow("find text_text") << u"text"_qs << u"页内查找"_qs;
+    QTest::newRow("find text's clear button_push button") << u"push button"_qs << u"清空查找文字"_qs;
+    QTest::newRow("find count_label") << u"label"_qs << u"匹配数"_qs;
+    QTest::newRow("find previous_push button") << u"push button"_qs << u"上一个"_qs;
+    QTest::newRow("find next_push button") << u"push button"_qs << u"下一个"_qs;
+    QTest::newRow("find close_push button") << u"push button"_qs << u"关闭查找"_qs;
+}
+
+void ScreenReaderTest::controls_haveNamesAndRoles()
+{
+    QFETCH(QString, role);
+    QFETCH(QString, name);
+
+    const QList<Node> nodes = flattened(frame());
+    const bool found = std::any_of(nodes.begin(), nodes.end(),
+                                   [&](const Node &n) { return ::role(n) == role && ::name(n) == name; });
+    QVERIFY2(found, qPrintable(role + u' ' + name));
+}
+
+void ScreenReaderTest::focus_movesInTheDesignsTabOrderAndIsReported()
+{
+    // The page has the focus first: it comes first in the tab order.
+    QTRY_VERIFY_WITH_TIMEOUT(document().value(u"focused").toBool(), 20000);
+    const QJsonArray moves = reader({u"keys"_qs, u"10"_qs, u"Tab"_qs}).toArray();
+    QStringList focused;
+    for (const QJsonValue &move : moves)
+        focused << move.toString().section(u':', 0, 0) + u':'
+                       + (move.toString().startsWith(u"document") ? QString() : move.toString().section(u':', 1));
+    const QStringList expected = {u"push button:搜索"_qs, u"tree:目录"_qs,        u"push button:关闭"_qs,
+                                  u"text:搜索关键词"_qs,  u"push button:前进"_qs, u"push button:后退"_qs,
+                                  u"push button:关于"_qs, u"push button:打印"_qs, u"document web:"_qs,
+                                  u"push button:搜索"_qs};
+    QCOMPARE(focused, expected);
+}
+
+void ScreenReaderTest::startPage_isRead()
+{
+    const bool read = waitForDocument([](const QList<Node> &page) {
+        return hasHeading(page, u"民事诉讼文书制作规范"_qs)
+            && std::any_of(page.begin(), page.end(), [](const Node &n) {
+                   return spoken(n).startsWith(u"民事诉讼文书是人民法院行使审判权、当事人行使诉讼权利的书面载体");
+               });
+    });
+    QVERIFY2(read, qPrintable(QString::fromUtf8(QJsonDocument(document()).toJson())));
+}
+
+void ScreenReaderTest::pages_stayReadable_data()
+{
+    // Rows run in order, each from where the one before left the view.
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("heading");
+
+    // Down from the start page's row: two groups, then 管辖, then 回避. One page a
+    // row, so that each one is loaded before the next is asked for.
+    QTest::newRow("catalogue row chosen by keyboard_its template") << u"catalogue"_qs << u"3"_qs << u"管辖"_qs;
+    QTest::newRow("next catalogue row_its template") << u"catalogue"_qs << u"1"_qs << u"回避"_qs;
+    QTest::newRow("back_the template before") << u"press"_qs << u"后退"_qs << u"管辖"_qs;
+    QTest::newRow("forward_the template again") << u"press"_qs << u"前进"_qs << u"回避"_qs;
+    QTest::newRow("about_its heading") << u"press"_qs << u"关于"_qs << u"卷宗范本 V2.0.0"_qs;
+    QTest::newRow("render process killed_page read again after the reload") << u"crash"_qs << QString()
+                                                                            << u"卷宗范本 V2.0.0"_qs;
+    QTest::newRow("back after the reload_the template") << u"press"_qs << u"后退"_qs << u"回避"_qs;
+}
+
+void ScreenReaderTest::pages_stayReadable()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, argument);
+    QFETCH(QString, heading);
+
+    if (step == u"catalogue") {
+        reader({u"act"_qs, u"push button"_qs, u"搜索"_qs, u"SetFocus"_qs});
+        // Tab from the Search button lands on the catalogue, as the tab order says.
+        run(u"xdotool"_qs, {u"key"_qs, u"Tab"_qs});
+        for (int i = 0; i < argument.toInt(); ++i)
+            run(u"xdotool"_qs, {u"key"_qs, u"Down"_qs});
+    } else if (step == u"press") {
+        QVERIFY(reader({u"act"_qs, u"push button"_qs, argument, u"Press"_qs}).toObject().value(u"done").toBool());
+    } else if (step == u"crash") {
+        const QList<qint64> before = rendererPids(m_program.processId());
+        QVERIFY(!before.isEmpty());
+        for (qint64 pid : before)
+            ::kill(pid_t(pid), SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(!rendererPids(m_program.processId()).isEmpty()
+                                     && rendererPids(m_program.processId()) != before,
+                                 30000);
+    }
+    const bool read = waitForDocument([&](const QList<Node> &page) { return hasHeading(page, heading); });
+    QVERIFY2(read, qPrintable(QString::fromUtf8(QJsonDocument(document()).toJson())));
+}
+
+void ScreenReaderTest::resultPage_readsTitleThenLinksThenCount()
+{
+    QVERIFY(reader({u"settext"_qs, u"text"_qs, u"搜索关键词"_qs, u"裁定书"_qs}).toObject().value(u"done").toBool());
+    QVERIFY(reader({u"act"_qs, u"push button"_qs, u"搜索"_qs, u"Press"_qs}).toObject().value(u"done").toBool());
+
+    // The title names the keyword, the links follow with the templates' titles, the count ends it.
+    QList<Node> page;
+    const bool read = waitForDocument([&](const QList<Node> &nodes) {
+        page = nodes;
+        return std::any_of(nodes.begin(), nodes.end(), [](const Node &n) { return role(n) == u"link"; });
+    });
+    QVERIFY2(read, qPrintable(QString::fromUtf8(QJsonDocument(document()).toJson())));
+    qsizetype title = -1, firstLink = -1, lastLink = -1, count = -1;
+    for (qsizetype i = 0; i < page.size(); ++i) {
+        const QString said = spoken(page[i]);
+        if (title < 0 && said.contains(u"搜索结果：关键词—裁定书"))
+            title = i;
+        if (role(page[i]) == u"link") {
+            QVERIFY2(name(page[i]).contains(u"裁定书"), qPrintable(name(page[i])));
+            if (firstLink < 0)
+                firstLink = i;
+            lastLink = i;
+        }
+        if (said.startsWith(u"共"))
+            count = i;
+    }
+    QVERIFY(title >= 0);
+    QVERIFY(firstLink > title);
+    QVERIFY(count > lastLink);
+}
+
+QTEST_GUILESS_MAIN(ScreenReaderTest)
+#include "tst_screenreader.moc"
