@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/contentpaths.h"
+#include "core/version.h"
 #include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
@@ -83,7 +84,7 @@ MainWindow::MainWindow(WindowParts parts, QWidget *parent)
     , m_parts(std::move(parts))
 {
     setObjectName(QStringLiteral("民事文书样式"));
-    setWindowTitle(QStringLiteral("卷宗范本 V2.0.0"));
+    setWindowTitle(QStringLiteral("卷宗范本 V" JUANZONG_VERSION));
     createControls();
     startUp();
 }
