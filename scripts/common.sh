@@ -9,6 +9,7 @@ JUANZONG_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-microhei
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
+    scdoc lintian appstream desktop-file-utils strace   # manual pages; package and metadata checks
 )
 
 as_root() {

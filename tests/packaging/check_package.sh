@@ -1,14 +1,21 @@
 #!/bin/sh
-# Builds the .deb, unpacks it into a scratch root and checks what a user gets:
-# the program under /opt/juanzong with ws/ and black.she beside it, the launcher,
-# the menu entry, the icon, the declared dependencies, and a program that starts.
+# Builds the .deb the way README says, runs lintian on it, unpacks it into a
+# scratch root and checks what a user gets: the layout with ws/ and black.she
+# beside the executable, the manual pages, one version everywhere, and a
+# program that finds its content whether it is started from the menu, as
+# /usr/bin/juanzong or from its own folder.
 #
-#     tests/content/check_package.sh <build-dir>
+#     tests/packaging/check_package.sh <build-dir>
 set -eu
 
 build=$(cd "$1" && pwd)
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+viewer=
+cleanup() {
+    [ -z "$viewer" ] || kill "$viewer" 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -16,37 +23,89 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
     || { cat "$scratch/cpack.log" >&2; fail "cpack"; }
 deb=$(ls "$scratch"/out/*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no .deb produced"
+
+# Errors and warnings fail; informational tags may stay.
+lintian --fail-on error,warning --display-info "$deb" >"$scratch/lintian.log" 2>&1 \
+    || { cat "$scratch/lintian.log" >&2; fail "lintian"; }
+cat "$scratch/lintian.log"
+
 dpkg-deb -x "$deb" "$scratch/root"
-root="$scratch/root"
+# Physical, as the program sees its own path through /proc/self/exe.
+root=$(cd "$scratch/root" && pwd -P)
+lib="$root/usr/lib/juanzong"
+share="$root/usr/share/juanzong"
+id=io.github.juanzong.juanzong
 
-for f in opt/juanzong/juanzong opt/juanzong/black.she opt/juanzong/ws/wszzgf.html opt/juanzong/ws/index.html \
-         opt/juanzong/ws/alllist.txt opt/juanzong/ws/searchmoban.txt opt/juanzong/ws/css.css \
-         opt/juanzong/ws/juanzongfanben-102.html usr/share/applications/juanzong.desktop \
-         usr/share/icons/hicolor/256x256/apps/juanzong.png; do
-    [ -f "$root/$f" ] || fail "missing /$f"
+# --- layout
+for f in usr/lib/juanzong/juanzong usr/share/juanzong/black.she usr/share/juanzong/ws/wszzgf.html \
+         usr/share/juanzong/ws/index.html usr/share/juanzong/ws/alllist.txt usr/share/juanzong/ws/searchmoban.txt \
+         usr/share/juanzong/ws/css.css usr/share/juanzong/ws/juanzongfanben-102.html \
+         usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+         usr/share/icons/hicolor/256x256/apps/juanzong.png usr/share/icons/hicolor/scalable/apps/juanzong.svg \
+         usr/share/doc/juanzong/copyright usr/share/doc/juanzong/changelog.gz \
+         usr/share/man/man1/juanzong.1.gz usr/share/man/zh_CN/man1/juanzong.1.gz; do
+    [ -f "$root/$f" ] && [ ! -L "$root/$f" ] || fail "missing /$f"
 done
-[ -x "$root/opt/juanzong/juanzong" ] || fail "program not executable"
-[ "$(readlink "$root/usr/bin/juanzong")" = /opt/juanzong/juanzong ] || fail "launcher does not point at /opt/juanzong/juanzong"
-[ ! -e "$root/opt/juanzong/ws/search.html" ] || fail "ships a search result"
-pages=$(ls "$root"/opt/juanzong/ws/juanzongfanben-*.html | wc -l)
+[ -x "$lib/juanzong" ] || fail "program not executable"
+link_is() { [ "$(readlink "$root/$1")" = "$2" ] || fail "/$1 links to '$(readlink "$root/$1")', not $2"; }
+link_is usr/bin/juanzong ../lib/juanzong/juanzong
+link_is usr/lib/juanzong/ws ../../share/juanzong/ws
+link_is usr/lib/juanzong/black.she ../../share/juanzong/black.she
+[ ! -e "$share/ws/search.html" ] && [ ! -e "$share/ws/search.txt" ] || fail "ships a search result"
+pages=$(ls "$share"/ws/juanzongfanben-*.html | wc -l)
 [ "$pages" -eq 90 ] || fail "expected 90 template pages, found $pages"
-
-grep -qx 'Exec=juanzong' "$root/usr/share/applications/juanzong.desktop" || fail "desktop Exec"
-grep -qx 'Icon=juanzong' "$root/usr/share/applications/juanzong.desktop" || fail "desktop Icon"
+[ -z "$(find "$root" -path "$root/opt*" -print -quit)" ] || fail "installs into /opt"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in fonts-wqy-microhei libqt6webenginewidgets6 libqt6webenginecore6-bin; do
     echo "$depends" | grep -q "$d" || fail "Depends lacks $d: $depends"
 done
+[ -z "$(dpkg-deb -f "$deb" Homepage)" ] || fail "Homepage field set"
 
-# Started from the unpacked tree it must find its content and keep running;
-# still alive when the timeout ends it (status 124) means it started.
+desktop="$root/usr/share/applications/$id.desktop"
+
+# --- one version: the package's, in the changelog, the metainfo release and both manual pages
+version=$(dpkg-deb -f "$deb" Version)
+zcat "$root/usr/share/doc/juanzong/changelog.gz" | head -n 1 | grep -qF "juanzong ($version)" || fail "changelog version"
+grep -qF "<release version=\"$version\"" "$root/usr/share/metainfo/$id.metainfo.xml" || fail "metainfo release version"
+for man in usr/share/man/man1/juanzong.1.gz usr/share/man/zh_CN/man1/juanzong.1.gz; do
+    zcat "$root/$man" | grep -q "^\.TH.*juanzong $version" || fail "/$man version"
+    # scdoc writes dots as "\&." so that roff does not read them as requests.
+    zcat "$root/$man" | sed 's/\\&//g' | grep -qF "卷宗范本 V$version" || fail "/$man names another caption"
+done
+
+# --- starts and finds its content, three ways
 if [ "$(id -u)" -eq 0 ]; then
-    QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-} --no-sandbox"
-    export QTWEBENGINE_CHROMIUM_FLAGS
+    QTWEBENGINE_DISABLE_SANDBOX=1
+    export QTWEBENGINE_DISABLE_SANDBOX
 fi
-status=0
-QT_QPA_PLATFORM=offscreen timeout 15 "$root/opt/juanzong/juanzong" >"$scratch/run.log" 2>&1 || status=$?
-[ "$status" -eq 124 ] || { cat "$scratch/run.log" >&2; fail "program exited with status $status"; }
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+# Runs "$@" from directory $1 under strace and waits until the program has
+# read the skin and the start page from the package's share folder through the
+# links beside the executable.
+starts() {
+    how=$1 dir=$2
+    shift 2
+    trace="$scratch/trace-$how"
+    env -C "$dir" QT_QPA_PLATFORM=offscreen strace -e trace=open,openat -o "$trace" "$@" \
+        >"$scratch/run-$how.log" 2>&1 &
+    tracer=$!
+    found=
+    for _ in $(seq 1 120); do
+        [ -n "$viewer" ] || viewer=$(pgrep -P "$tracer" || true)
+        if grep -q "\"$share/ws/wszzgf.html\", [^)]*) = [0-9]" "$trace" 2>/dev/null; then found=1; break; fi
+        kill -0 "$tracer" 2>/dev/null || break
+        sleep 0.5
+    done
+    [ -z "$viewer" ] || kill "$viewer" 2>/dev/null || true
+    wait "$tracer" 2>/dev/null || true
+    viewer=
+    [ -n "$found" ] || { cat "$scratch/run-$how.log" >&2; fail "started $how, it did not show $share/ws/wszzgf.html"; }
+    grep -q "\"$lib/black.she\", [^)]*) = [0-9]" "$trace" || fail "started $how, it did not read its skin $lib/black.she"
+    echo "starts $how: ok"
+}
+PATH="$root/usr/bin:$PATH" starts "from-the-menu" "$HOME" sh -c "exec $exec_line"
+starts "as-usr-bin-juanzong" / "$root/usr/bin/juanzong"
+starts "from-its-own-folder" "$lib" ./juanzong
 
 echo "package ok: $(basename "$deb")"
