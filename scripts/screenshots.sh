@@ -24,7 +24,12 @@ headless_shot "$out/start.png"
 
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 xdotool key --window "$window" ctrl+l
-xdotool type --window "$window" --delay 50 "裁定书"
+# One character at a time: xdotool maps each onto a spare key code, and a
+# burst of them loses all but the first.
+for ch in 裁 定 书; do
+    xdotool type --window "$window" "$ch"
+    sleep 0.3
+done
 xdotool key --window "$window" Return
 sleep "$HEADLESS_RENDER_WAIT"
 headless_shot "$out/search.png"
