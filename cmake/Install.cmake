@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install layout and the Debian package.
 #
 # The program finds its content beside the executable (applicationDirPath()/ws/

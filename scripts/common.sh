@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the project's scripts: installs what is missing and builds.
 # Sourced, not run.
 

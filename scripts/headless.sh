@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the viewer on a virtual display and photographs it. Sourced, not run.
 #
 #     headless_start EXE [LOG]   Xvfb on a free display, then the viewer; waits for its window

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and opens the viewer on the bundled sample content.
 # Without a display it starts the viewer under Xvfb, writes a screenshot of the
 # start page and ends both; JUANZONG_KEEP=1 leaves them running.

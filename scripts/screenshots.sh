@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the screenshots named in the AppStream metadata from the real program
 # under Xvfb: the start page, a keyword search and a template opened from the
 # catalogue. Writes data/screenshots/{start,search,template}.png (1280x800).

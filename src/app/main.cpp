@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's entry point: no arguments, no configuration, one window.
 #include "app/viewer.h"
 

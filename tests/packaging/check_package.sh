@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb the way README says, runs lintian on it, unpacks it into a
 # scratch root and checks what a user gets: the layout with ws/ and black.she
 # beside the executable, the manual pages, one version everywhere, and a

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The menu entry and the AppStream metadata as software centres read them:
 # desktop-file-validate and appstreamcli --pedantic must find nothing at all.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The start page, the About page and the search template: prose, not forms."""
 
 import re
