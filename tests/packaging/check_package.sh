@@ -88,17 +88,24 @@ starts() {
     how=$1 dir=$2
     shift 2
     trace="$scratch/trace-$how"
-    env -C "$dir" QT_QPA_PLATFORM=offscreen strace -e trace=open,openat -o "$trace" "$@" \
-        >"$scratch/run-$how.log" 2>&1 &
+    pidfile="$scratch/pid-$how"
+    # The little shell writes its pid and becomes the program, so the pid is
+    # the program's whichever way it is started.
+    env -C "$dir" QT_QPA_PLATFORM=offscreen strace -e trace=open,openat -o "$trace" \
+        sh -c 'echo $$ >"$0"; exec "$@"' "$pidfile" "$@" >"$scratch/run-$how.log" 2>&1 &
     tracer=$!
     found=
-    for _ in $(seq 1 120); do
-        [ -n "$viewer" ] || viewer=$(pgrep -P "$tracer" || true)
+    for _ in $(seq 1 240); do
         if grep -q "\"$share/ws/wszzgf.html\", [^)]*) = [0-9]" "$trace" 2>/dev/null; then found=1; break; fi
         kill -0 "$tracer" 2>/dev/null || break
         sleep 0.5
     done
-    [ -z "$viewer" ] || kill "$viewer" 2>/dev/null || true
+    viewer=$(cat "$pidfile" 2>/dev/null || true)
+    if [ -n "$viewer" ]; then
+        kill "$viewer" 2>/dev/null || true
+        for _ in $(seq 1 20); do kill -0 "$tracer" 2>/dev/null || break; sleep 0.5; done
+        kill -KILL "$viewer" 2>/dev/null || true
+    fi
     wait "$tracer" 2>/dev/null || true
     viewer=
     [ -n "$found" ] || { cat "$scratch/run-$how.log" >&2; fail "started $how, it did not show $share/ws/wszzgf.html"; }
