@@ -25,11 +25,14 @@ set(_juanzong_content "${PROJECT_SOURCE_DIR}/content")
 set(_juanzong_packaging "${PROJECT_SOURCE_DIR}/packaging")
 set(_juanzong_app_id "io.github.juanzong.juanzong")
 # AppStream wants its screenshots as web addresses. The project has no site:
-# these name the committed PNGs at the release tag of the repository that the
-# id names; a distributor hosting them elsewhere sets this.
-set(JUANZONG_SCREENSHOT_URL
-    "https://raw.githubusercontent.com/juanzong/juanzong/v${PROJECT_VERSION}/data/screenshots"
-    CACHE STRING "Web folder holding the screenshots named in the AppStream metadata")
+# by default these name the committed PNGs at the release tag of the
+# repository that the id names; a distributor hosting them elsewhere sets this.
+set(JUANZONG_SCREENSHOT_URL "" CACHE STRING
+    "Web folder holding the screenshots named in the AppStream metadata (empty: the release tag's data/screenshots)")
+if(NOT JUANZONG_SCREENSHOT_URL)
+    set(JUANZONG_SCREENSHOT_URL
+        "https://raw.githubusercontent.com/juanzong/juanzong/v${PROJECT_VERSION}/data/screenshots")
+endif()
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
