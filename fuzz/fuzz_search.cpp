@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry: any bytes as keyword and index must match and page exactly as the plain rule does.
 #include "searchproperties.h"
 

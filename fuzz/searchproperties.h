@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What must hold for any index bytes and any keyword: checked by the fuzzer and replayed by the tests.
 #pragma once
 

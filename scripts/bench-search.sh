@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the search benchmark in Release (build-bench) and runs it:
 #   bash scripts/bench-search.sh
 # It generates a 1,000,000-line GBK index in a temporary folder and prints each

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds optimised, and runs every benchmark. Each one
 # prints its figures beside a baseline measured in the same run.
 set -euo pipefail

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the project's scripts: installs what is missing and builds.
 # Sourced, not run.
 
@@ -10,6 +11,7 @@ JUANZONG_PACKAGES=(
     fonts-wqy-microhei
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
     at-spi2-core python3-pyatspi dbus-x11   # the screen-reader test: accessibility bus, AT-SPI client, dbus-launch
+    scdoc lintian appstream desktop-file-utils strace   # manual pages; package and metadata checks
 )
 
 as_root() {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes index matching and page building for a bounded time (default 60 s):
 #   bash scripts/fuzz.sh [seconds]
 # Any input that breaks a check is copied to tests/search/fuzz-regressions/,

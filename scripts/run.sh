@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and opens the viewer on the bundled sample content.
-# Without a display it says so and starts the viewer under Xvfb, writing a screenshot.
+# Without a display it starts the viewer under Xvfb, writes a screenshot of the
+# start page and ends both; JUANZONG_KEEP=1 leaves them running.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+source "$(dirname "$0")/headless.sh"
 
 install_missing
 BUILD_TARGET=juanzong build "$JUANZONG_ROOT/build"
@@ -14,16 +17,20 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 shot="$JUANZONG_ROOT/juanzong-screenshot.png"
+log="$JUANZONG_ROOT/build/juanzong-xvfb.log"
 echo "No display found (DISPLAY is not set): starting the viewer under Xvfb instead."
-echo "A screenshot will be written to $shot; stop the viewer with Ctrl+C."
-xvfb-run -a -s "-screen 0 1400x900x24" bash -c '
-    "$1" &
-    pid=$!
-    for _ in $(seq 1 60); do
-        sleep 1
-        if xdotool search --name "卷宗范本" >/dev/null 2>&1; then break; fi
-    done
-    sleep 3
-    import -window root "$2" && echo "Screenshot written: $2"
-    wait "$pid"
-' _ "$exe" "$shot"
+if ! headless_start "$exe" "$log"; then
+    echo "The viewer's messages are in $log" >&2
+    exit 1
+fi
+headless_shot "$shot"
+echo "Screenshot of the start page written: $shot"
+
+if [ "${JUANZONG_KEEP:-0}" = 1 ]; then
+    echo "The viewer (pid $headless_viewer_pid) keeps running on Xvfb display $DISPLAY (pid $headless_xvfb_pid)."
+    echo "Look at it with: DISPLAY=$DISPLAY import -window root shot.png"
+    echo "Stop both with:  kill $headless_viewer_pid; sleep 1; kill $headless_xvfb_pid"
+    headless_detach
+else
+    echo "Ending the viewer and Xvfb (set JUANZONG_KEEP=1 to keep them running)."
+fi

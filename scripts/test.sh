@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test headless; then runs the
 # tests that do not start Qt WebEngine once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one proportional-layout pass over the window's ten controls, next to the
 // bare cost of moving the same ten widgets to precomputed rectangles.
 #include "window/fakes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyword search on a large generated index, timed beside grep doing the same scan.
 #include "core/contentpaths.h"
 #include "search/keywordsearch.h"

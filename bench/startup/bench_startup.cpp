@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up time and peak memory of the viewer next to a bare web view on the same page,
 // measured in the same run: process start -> start page loaded (catalogue built before).
 #include <QDir>

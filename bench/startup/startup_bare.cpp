@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline: a bare web view that loads one local file and quits once it has loaded.
 #include <QApplication>
 #include <QUrl>

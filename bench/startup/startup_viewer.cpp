@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the whole viewer on a program directory and quits once the start page has loaded.
 #include "app/viewer.h"
 

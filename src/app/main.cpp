@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's entry point: no arguments, no configuration, one window.
 #include "app/viewer.h"
 
 #include "core/contentpaths.h"
+#include "core/version.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -12,7 +14,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("juanzong"));
     QApplication::setApplicationDisplayName(QStringLiteral("卷宗范本"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(JUANZONG_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/juanzong/juanzong-200.png")));
 
     Juanzong::Viewer viewer(&Juanzong::ContentPaths::programDirectory);

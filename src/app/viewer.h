@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole viewer assembled: real platform adapters wrapped around their widgets, handed to the window.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compiled-in table of contents: 102 nodes, their labels and the pages they open.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the content folder lies beside the executable and how every file in it is named.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop around the program: other programs for links, and the user's choice of a file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded HTML view as the window sees it: navigate, history, print, silence.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal message boxes: the only way the program tells the user anything.
 #pragma once
 

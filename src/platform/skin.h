@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin library: one call at start-up gives the whole program its look.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue tree control as the window sees it: nodes are named by their keys.
 #pragma once
 

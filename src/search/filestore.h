@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and replacing the content folder's files, with reasons a user can read.
 #pragma once
 

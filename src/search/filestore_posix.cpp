@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file store on plain POSIX calls: no buffering of its own, a hard link for a second copy.
 #include "search/filestore.h"
 

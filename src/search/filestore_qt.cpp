@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file store on QFile and QSaveFile, for systems without the POSIX calls.
 #include "search/filestore.h"
 

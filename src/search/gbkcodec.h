@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code page 936 (GBK) for the index and the result page, with the byte-level facts the fast scan relies on.
 #pragma once
 

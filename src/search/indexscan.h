@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the index lines that contain a keyword without decoding the lines that do not.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyword search over the content folder's index, ending in a result page on disk.
 #pragma once
 

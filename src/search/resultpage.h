@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The result page of a search, assembled directly in GBK from the matching index lines.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fills the tree control with the compiled-in catalogue in its start-up state.
 #pragma once
 

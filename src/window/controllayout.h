@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Proportional layout: every control keeps its design proportions as the window is resized.
 #pragma once
 

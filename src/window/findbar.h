@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find in page: a small bar that floats over the bottom edge of the page view.
 #pragma once
 

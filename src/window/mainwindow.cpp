@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/mainwindow.h"
 
 #include "core/catalogue.h"
 #include "core/contentpaths.h"
+#include "core/version.h"
 #include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
@@ -85,7 +87,7 @@ MainWindow::MainWindow(WindowParts parts, QWidget *parent)
 {
     installAccessibleRoles();
     setObjectName(QStringLiteral("民事文书样式"));
-    setWindowTitle(QStringLiteral("卷宗范本 V2.0.0"));
+    setWindowTitle(QStringLiteral("卷宗范本 V" JUANZONG_VERSION));
     createControls();
     startUp();
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one window of the program.
 //
 // Start-up: attach the skin -> record the design layout -> silence the view ->

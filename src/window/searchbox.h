@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search box: a double-click selects the whole keyword, ready to be typed over;
 // Esc empties it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped sample content folder against the catalogue and the file formats the program relies on.
 #include "core/catalogue.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path rules of the content folder: plain concatenation onto the program directory.
 #include "core/contentpaths.h"
 

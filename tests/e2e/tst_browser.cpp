@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window on the real web view: start page, catalogue clicks, history, encodings.
 #include "webenginerig.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader's comforts on the real window and web view: find, zoom, shortcuts,
 // a tree that follows the page, links, PDF and a render process that dies.
 #include "webenginerig.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the content folder is served: what maps in and out, what never leaves the folder.
 #include "platform/qt/contentscheme.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window on the real Qt WebEngine view, over a content folder in a scratch directory.
 #pragma once
 

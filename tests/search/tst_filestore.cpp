@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing a file whole or not at all, and the reasons given when reading or writing fails.
 #include "search/filestore.h"
 

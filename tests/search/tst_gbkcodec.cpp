@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GBK as the index and the page use it: byte grouping, malformed bytes, and references for what GBK lacks.
 #include "search/gbkcodec.h"
 

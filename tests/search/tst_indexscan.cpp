@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast line matcher against the plain rule "decode the line, then QString::contains".
 #include "search/gbkcodec.h"
 #include "search/indexscan.h"

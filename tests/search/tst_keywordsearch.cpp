@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole search on a content folder: the page on disk byte for byte, the messages, and what survives failures.
 #include "core/contentpaths.h"
 #include "search/keywordsearch.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entries of the result page: the fields of a line, escaped, and passed through as GBK.
 #include "search/gbkcodec.h"
 #include "search/resultpage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays the fuzzer's seeds and kept crashes, and runs the same checks on seeded random inputs.
 #include "searchproperties.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Searching in the real window over the sample content: results, links, history, messages.
 #include "../e2e/webenginerig.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fake platform adapters that record what the window asked of them, in one shared log.
 #pragma once
 

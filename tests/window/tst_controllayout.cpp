@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Proportional layout: the record format, its reading rules, and the window as it is resized.
 #include "fakes.h"
 

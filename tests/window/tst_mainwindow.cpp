@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's start-up sequence and handlers, driven through fake platform adapters.
 #include "fakes.h"
 

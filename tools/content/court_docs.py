@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Documents the court itself makes in civil proceedings, one entry per catalogue leaf."""
 
 from model import (page, APPEAL_J, APPEAL_R, EFFECTIVE_R, FEE, FINAL_J, FINAL_R, REVIEW_DEC,

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the sample content folder content/ws from the documents in this directory.
 
     python3 tools/content/generate.py            # rewrite content/ws

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The shape of a model document and the stock phrases the documents share.
 
 Every document in the data modules is built with one of the constructors below,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Papers the parties write in civil proceedings, one entry per catalogue leaf."""
 
 from model import page, org, party, person, plain

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Administrative and state-compensation documents."""
 
 from model import page, APPEAL_J, APPEAL_R, court, notice, org, party, person

@@ -1,7 +1,13 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The start page, the About page and the search template: prose, not forms."""
 
+import re
+from pathlib import Path
+
 PROGRAM = "卷宗范本"
-VERSION = "2.0.0"
+# The version is written once, in the project() call of the top-level CMakeLists.txt.
+VERSION = re.search(r"project\(juanzong VERSION ([0-9.]+)",
+                    (Path(__file__).resolve().parents[2] / "CMakeLists.txt").read_text(encoding="utf-8")).group(1)
 
 # The start page: how a civil litigation document is put together, written for a
 # clerk who drafts one for the first time and for a judge who checks it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Serves the content folder to the web view, so that pages without a declared
 // character set are always read as GBK rather than by the engine's guess.
 #pragma once

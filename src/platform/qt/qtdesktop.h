@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop through Qt: the system's handlers for links, a save dialog for PDFs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes as modal QMessageBoxes with an OK button only.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin as a Qt style sheet applied to the whole application.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue tree on a QTreeWidget; nodes are found by their keys.
 #pragma once
 
