@@ -24,7 +24,13 @@ title_of() {
     xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
 }
 
-window=$(timeout 60 xdotool search --sync --pid "$pid" --name "卷宗范本" | head -n 1)
+# The program's one visible window, or with its message box, two.
+visible() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true; }
+for _ in $(seq 120); do
+    window=$(visible | head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.5
+done
 title=$(title_of "$window")
 if [ "$title" != "卷宗范本 V2.0.0" ]; then
     echo "window title: \"$title\""
@@ -36,7 +42,13 @@ sleep 2
 xdotool windowfocus --sync "$window"
 xdotool key --window "$window" ctrl+l
 xdotool key --window "$window" Return
-box=$(timeout 30 xdotool search --sync --pid "$pid" --name "提示" | head -n 1)
+box=
+for _ in $(seq 60); do
+    box=$(visible | grep -vx "$window" | head -n 1 || true)
+    [ -n "$box" ] && break
+    sleep 0.5
+done
+[ -n "$box" ] || { echo "no message box appeared"; exit 1; }
 title=$(title_of "$box")
 if [ "$title" != "提示" ]; then
     echo "message box title: \"$title\""

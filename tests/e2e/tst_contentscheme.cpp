@@ -103,13 +103,32 @@ class ContentSchemeTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
     void readOutside_data();
     void readOutside();
     void leaveFolder_data();
     void leaveFolder();
     void hugeFile_isRefusedWithTheErrorPage();
     void largeFile_isShownWhole();
+
+private:
+    // One folder and one view for every row: each row starts on a fresh load.
+    std::unique_ptr<Folder> m_folder;
+    std::unique_ptr<View> m_view;
 };
+
+void ContentSchemeTest::initTestCase()
+{
+    m_folder = std::make_unique<Folder>();
+    m_view = std::make_unique<View>(*m_folder);
+}
+
+void ContentSchemeTest::cleanupTestCase()
+{
+    m_view.reset();
+    m_folder.reset();
+}
 
 void ContentSchemeTest::readOutside_data()
 {
@@ -117,16 +136,16 @@ void ContentSchemeTest::readOutside_data()
     // to "blocked"; OUT stands for the folder's parent as a file: URL.
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("expected");
-    const auto image = [](const QString &src) {
+    const auto image = [](const QString &src) -> QString {
         return u"var i = new Image(); i.onload = () => probe = 'loaded'; i.onerror = () => probe = 'blocked';"
                u"i.src = '"_s + src + u"';"_s;
     };
-    const auto frame = [](const QString &src) {
+    const auto frame = [](const QString &src) -> QString {
         return u"setTimeout(() => { if (!window.probe) probe = 'blocked'; }, 2000);"
                u"var f = document.createElement('iframe'); f.src = '"_s + src
             + u"'; document.body.appendChild(f);"_s;
     };
-    const auto readText = [](const QString &fetchOrXhr) {
+    const auto readText = [](const QString &fetchOrXhr) -> QString {
         return fetchOrXhr + u".then(t => probe = t.includes('SECRET') ? 'loaded' : 'blocked', () => probe = 'blocked');"_s;
     };
     QTest::newRow("xhr to a file") << u"try { var x = new XMLHttpRequest(); x.open('GET', 'OUTsecret.html', false);"
@@ -170,8 +189,8 @@ void ContentSchemeTest::readOutside()
 {
     QFETCH(QString, script);
     QFETCH(QString, expected);
-    Folder folder;
-    View view(folder);
+    Folder &folder = *m_folder;
+    View &view = *m_view;
     QVERIFY(view.open(folder.root() + u"probe.html"_s));
     view.evaluate(script.replace(u"OUT"_s, folder.outsideUrl()));
     QString probe;
@@ -183,23 +202,22 @@ void ContentSchemeTest::leaveFolder_data()
 {
     // Each script tries to take the whole view elsewhere.
     QTest::addColumn<QString>("script");
-    QTest::addColumn<QString>("title"); // the page shown afterwards
-    QTest::newRow("location to a file") << u"location.href = 'OUTsecret.html';"_s << u"PROBE"_s;
-    QTest::newRow("window.open of a file") << u"window.open('OUTsecret.html');"_s << u"PROBE"_s;
+    QTest::addColumn<QString>("title"); // of the page it arrives at; empty where it must not show the secret
+    QTest::newRow("location to a file") << u"location.href = 'OUTsecret.html';"_s << QString();
+    QTest::newRow("window.open of a file") << u"window.open('OUTsecret.html');"_s << QString();
     QTest::newRow("form sent to a file")
         << u"var f = document.createElement('form'); f.action = 'OUTsecret.html'; document.body.appendChild(f);"
            u"f.submit();"_s
-        << u"PROBE"_s;
+        << QString();
     QTest::newRow("refresh to a file")
         << u"var m = document.createElement('meta'); m.httpEquiv = 'refresh'; m.content = '0;url=OUTsecret.html';"
            u"document.head.appendChild(m);"_s
-        << u"PROBE"_s;
+        << QString();
     QTest::newRow("link to a file") << u"var a = document.createElement('a'); a.href = 'OUTsecret.html';"
                                        u"document.body.appendChild(a); a.click();"_s
-                                    << u"PROBE"_s;
-    QTest::newRow("script link of an index line") << u"document.getElementById('indexline').click();"_s
-                                                  << u"PROBE"_s;
-    QTest::newRow("location to a link in the folder") << u"location.href = 'link.html';"_s << u"PROBE"_s;
+                                    << QString();
+    QTest::newRow("script link of an index line") << u"document.getElementById('indexline').click();"_s << QString();
+    QTest::newRow("location to a link in the folder") << u"location.href = 'link.html';"_s << QString();
     QTest::newRow("location inside the folder") << u"location.href = 'inside.html#x';"_s << u"INSIDE"_s;
     QTest::newRow("window.open inside the folder") << u"window.open('inside.html');"_s << u"INSIDE"_s;
 }
@@ -208,24 +226,28 @@ void ContentSchemeTest::leaveFolder()
 {
     QFETCH(QString, script);
     QFETCH(QString, title);
-    Folder folder;
-    View view(folder);
+    Folder &folder = *m_folder;
+    View &view = *m_view;
     QVERIFY(view.open(folder.root() + u"probe.html"_s));
     QSignalSpy titles(&view.view, &QWebEngineView::titleChanged);
     view.evaluate(script.replace(u"OUT"_s, folder.outsideUrl()));
+    if (!title.isEmpty()) {
+        QTRY_COMPARE(view.view.title(), title);
+        return;
+    }
     // Nothing to wait for where nothing may happen: give the engine the time
     // the rows that do move take many times over.
     QTest::qWait(1500);
-    QTRY_COMPARE(view.view.title(), title);
     for (const QList<QVariant> &change : titles)
         QVERIFY(change.at(0).toString() != u"SECRET");
     QVERIFY(view.view.url().scheme() != u"file");
+    QCOMPARE(view.evaluate(u"String(document.documentElement.outerHTML.includes('SECRET'))"_s), u"false"_s);
 }
 
 void ContentSchemeTest::hugeFile_isRefusedWithTheErrorPage()
 {
-    Folder folder;
-    View view(folder);
+    Folder &folder = *m_folder;
+    View &view = *m_view;
     QFile huge(folder.root() + u"huge.html"_s);
     // Sparse: six gigabytes that take no room on the disk.
     QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(6) << 30));
@@ -240,8 +262,8 @@ void ContentSchemeTest::largeFile_isShownWhole()
 {
     // Several times what is read ahead for the character set, and the engine's
     // own read size: the page arrives whole, end included.
-    Folder folder;
-    View view(folder);
+    Folder &folder = *m_folder;
+    View &view = *m_view;
     const QByteArray body = QByteArray(3 << 20, 'x');
     Folder::put(folder.root() + u"large.html"_s, "<html><head><title>LARGE</title></head><body><p>" + body + "</p>"
                                                      "<p id='end'>end</p></body></html>");

@@ -15,9 +15,11 @@ void ContentSchemeHandler::registerScheme()
 {
     QWebEngineUrlScheme scheme(ContentUrl::Scheme.latin1());
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    // Local, so that no web page may link into it; without local access, so
-    // that none of its pages may reach file: addresses.
-    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme);
+    // Neither local nor with local access: a page of a local scheme counts as
+    // local content, which may read file: addresses, and without local access
+    // it could not load even its own style sheet. No web page is ever shown to
+    // link into the folder instead.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
