@@ -19,8 +19,8 @@ inline constexpr QLatin1StringView Host{"ws"};
 inline constexpr qsizetype SniffBytes = 64 * 1024;
 // Larger files are refused with the engine's error page rather than handed to
 // a renderer that would run out of memory on them. A result page listing every
-// line of a million-line index is about half of it.
-inline constexpr qint64 LargestFile = qint64(256) << 20;
+// line of a million-line index is about 210 MB.
+inline constexpr qint64 LargestFile = qint64(512) << 20;
 
 // The URL of a file of the folder root, or an empty URL for a path outside it.
 QUrl fromPath(const QString &root, const QString &path);

@@ -74,8 +74,9 @@ void removeLeftovers(const QString &path);
 QString replace(const QString &path, QByteArrayView bytes);
 
 // Replaces the file at path by a second name for the complete file source.
-// Returns nothing where no second name can be made here, otherwise why it
-// failed or an empty string.
+// Returns nothing where no second name can be made here, or where one would
+// not keep the old file's permission bits; otherwise why it failed or an
+// empty string.
 std::optional<QString> replaceWithLink(const QString &path, const QString &source);
 
 // Replaces the file at path by the content of the complete file source: a
