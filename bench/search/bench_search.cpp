@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <vector>
 
 using namespace Juanzong;
@@ -209,5 +210,43 @@ int main(int argc, char **argv)
     std::printf("    rare keyword:   %8.1f MB\n", double(rarePeak - idle) / 1024);
     std::printf("    every line:     %8.1f MB   (page %.1f MB)\n", double(commonPeak - idle) / 1024,
                 double(pageBytes) / 1e6);
+
+    // One long line whose every "A" is the second byte of a character: each is
+    // a false hit, and the time must grow with the line, not with its square.
+    QTemporaryDir longDir;
+    QDir().mkpath(ContentPaths::contentRoot(longDir.path()));
+    const QString longIndex = ContentPaths::searchIndex(longDir.path());
+    const QString aFile = longDir.filePath(u"keyword-a"_s);
+    {
+        QFile file(aFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write("A") != 1)
+            qFatal("cannot write the keyword file");
+    }
+    auto falseHits = [&](qsizetype lineBytes) {
+        QFile file(longIndex);
+        const QByteArray line = "x\">" + QByteArray("\x81\x41").repeated(lineBytes / 2) + "\r\n";
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(line) != line.size())
+            qFatal("cannot write the index");
+        std::vector<double> searches, greps;
+        for (int run = 0; run < Runs + 1; ++run) {
+            const double g = timeMs([&] { runGrep({u"-F"_s, u"-c"_s, u"-f"_s, aFile, longIndex}, grepOut); });
+            SearchOutcome outcome;
+            const double t = timeMs([&] { outcome = runSearch(u"A"_s, longDir.path()); });
+            if (outcome.kind != SearchOutcome::Kind::NothingFound)
+                qFatal("a trail byte was taken for the keyword");
+            if (run > 0) {
+                greps.push_back(g);
+                searches.push_back(t);
+            }
+        }
+        return Row{median(searches), median(greps)};
+    };
+    const Row shorter = falseHits(400 * 1024);
+    const Row longer = falseHits(800 * 1024);
+    std::printf("(d) one line of false hits (\"x\\\">\" then 81 41 repeated), keyword \"A\", no hit\n");
+    for (const auto &[what, row] : {std::pair{"400 KB line", shorter}, std::pair{"800 KB line", longer}})
+        std::printf("    %-40s %9.2f ms   grep %9.2f ms\n", what, row.search, row.grep);
+    std::printf("    800 KB / 400 KB: %.2f x   (target <= 2.2 x; grep %.2f x)\n", longer.search / shorter.search,
+                longer.grep / shorter.grep);
     return 0;
 }

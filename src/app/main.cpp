@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     Juanzong::Viewer::prepare();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("juanzong"));
-    QApplication::setApplicationDisplayName(QStringLiteral("卷宗范本"));
+    // No display name: Qt would append it to every title the desktop shows.
     QApplication::setApplicationVersion(QStringLiteral(JUANZONG_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/juanzong/juanzong-200.png")));
 

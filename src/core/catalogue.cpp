@@ -3,8 +3,6 @@
 
 #include "core/contentpaths.h"
 
-#include <QDir>
-
 #include <algorithm>
 
 namespace Juanzong::Catalogue {
@@ -54,16 +52,11 @@ std::optional<QString> keyOfPage(const QString &programDir, const QString &path)
 #else
     constexpr Qt::CaseSensitivity FileCase = Qt::CaseSensitive;
 #endif
-    const auto clean = [](const QString &p) { return QDir::cleanPath(QDir::fromNativeSeparators(p)); };
-    const QString root = clean(ContentPaths::contentRoot(programDir)) + u'/';
-    const QString file = clean(path);
-    if (!file.startsWith(root, FileCase))
-        return std::nullopt;
-    const QStringView name = QStringView(file).sliced(root.size());
+    const std::optional<QString> name = ContentPaths::insideFolder(ContentPaths::contentRoot(programDir), path);
     constexpr QStringView Suffix = u".html";
-    if (name.contains(u'/') || !name.endsWith(Suffix, FileCase))
+    if (!name || name->contains(u'/') || !name->endsWith(Suffix, FileCase))
         return std::nullopt;
-    const QStringView base = name.chopped(Suffix.size());
+    const QStringView base = QStringView(*name).chopped(Suffix.size());
     const auto it = std::find_if(std::begin(Table), std::end(Table), [base](const Row &row) {
         return !isCategory(row.key) && row.key.compare(base, FileCase) == 0;
     });

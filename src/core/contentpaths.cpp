@@ -64,4 +64,26 @@ QString skinFile(const QString &programDir)
     return programDir + u"/black.she";
 }
 
+std::optional<QString> insideFolder(const QString &root, const QString &path)
+{
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity FileCase = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity FileCase = Qt::CaseSensitive;
+#endif
+    // Backslashes count as separators everywhere: a name from a page or a URL
+    // must not climb out through one on Windows and stay inside elsewhere.
+    const auto clean = [](QString p) { return QDir::cleanPath(p.replace(u'\\', u'/')); };
+    const QString folder = clean(root);
+    const QString file = clean(path);
+    // At a drive's or the file system's root the cleaned folder keeps its separator.
+    const bool atRoot = folder.endsWith(u'/');
+    const qsizetype start = atRoot ? folder.size() : folder.size() + 1;
+    if (folder.isEmpty() || file.size() <= start || !file.startsWith(folder, FileCase)
+        || (!atRoot && file.at(folder.size()) != u'/')) {
+        return std::nullopt;
+    }
+    return file.sliced(start);
+}
+
 } // namespace Juanzong::ContentPaths

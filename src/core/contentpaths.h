@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace Juanzong::ContentPaths {
 
 // The executable's directory, asked of the system every time: nothing caches it.
@@ -23,5 +25,12 @@ QString resultPage(const QString &programDir);
 // The skin file sits beside the executable, not in the content folder, and is
 // always joined with a forward slash.
 QString skinFile(const QString &programDir);
+
+// Where path lies inside the folder root, as a cleaned relative path with "/"
+// between its parts ("a.html", "old/a.html"), after both are cleaned of
+// doubled separators and dot segments; none for a path outside the folder or
+// the folder itself. Windows names the same file in any case, so there the
+// comparison ignores it.
+std::optional<QString> insideFolder(const QString &root, const QString &path);
 
 } // namespace Juanzong::ContentPaths

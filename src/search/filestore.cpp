@@ -2,12 +2,27 @@
 #include "search/filestore.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace Juanzong::FileStore {
 
 QString unreadableReason(const QString &path)
 {
     return Source(path).reason();
+}
+
+void removeLeftovers(const QString &path)
+{
+    // Another copy of the program searching at this very moment loses its
+    // half-written page to this and says it could not save; no page is lost.
+    const QFileInfo file(path);
+    QDir folder = file.dir();
+    const QStringList leftovers = folder.entryList(QStringList{file.fileName() + u".new-*"},
+                                                   QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : leftovers)
+        QFile::remove(folder.filePath(name));
 }
 
 QString replace(const QString &path, QByteArrayView bytes)

@@ -39,10 +39,13 @@ private:
 // Why the file at path cannot be opened for reading, or an empty string.
 QString unreadableReason(const QString &path);
 
-// The new content of a file, written beside it and renamed over it only once
-// complete: the file holds its previous or its new content at every moment,
-// whatever fails and whenever the process dies. The first error sticks, and
-// makes every later step do nothing.
+// The new content of a file, written beside it, synced to disk and renamed
+// over it only once complete: the file holds its previous or its new content
+// at every moment, whatever fails, whenever the process dies or the power goes.
+// The first error sticks, and makes every later step do nothing.
+// A symbolic link in the file's place is replaced, never written through; a
+// file whose owner may not write it is left as it is (the reason says so); the
+// new file keeps the permission bits of the old one.
 class Replacement final
 {
 public:
@@ -62,13 +65,19 @@ private:
     QString m_reason;
 };
 
+// A replacement's new content grows under the name of the file followed by
+// ".new-" and a random part until it is complete. Removes whatever a killed
+// process left under such names beside the file at path.
+void removeLeftovers(const QString &path);
+
 // Replaces the file at path by one holding exactly bytes. Returns why it failed,
 // or an empty string.
 QString replace(const QString &path, QByteArrayView bytes);
 
 // Replaces the file at path by a second name for the complete file source.
-// Returns nothing where no second name can be made here, otherwise why it
-// failed or an empty string.
+// Returns nothing where no second name can be made here, or where one would
+// not keep the old file's permission bits; otherwise why it failed or an
+// empty string.
 std::optional<QString> replaceWithLink(const QString &path, const QString &source);
 
 // Replaces the file at path by the content of the complete file source: a

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,11 +106,39 @@ qsizetype Source::read(char *data, qsizetype size)
     }
 }
 
+namespace {
+// What stands at a name about to be replaced: nothing, a file with these
+// permission bits, or an error code saying why it must stay.
+struct OldFile
+{
+    int error = 0;
+    std::optional<mode_t> mode; // a plain file's permission bits
+};
+
+OldFile oldFileAt(const QByteArray &target)
+{
+    // lstat, not stat: a link in the file's place is replaced, never followed.
+    struct stat info;
+    if (::lstat(target.constData(), &info) != 0)
+        return {};
+    if (S_ISDIR(info.st_mode))
+        return {EISDIR, std::nullopt};
+    if (!S_ISREG(info.st_mode))
+        return {};
+    // A file its owner marked read-only is kept, whoever runs the search.
+    if ((info.st_mode & S_IWUSR) == 0)
+        return {EACCES, std::nullopt};
+    return {0, info.st_mode & 0777};
+}
+} // namespace
+
 struct Replacement::Handle
 {
     QByteArray target;
     QByteArray temporary;
     int fd = -1;
+    mode_t mode = 0666;
+    bool keepMode = false;
 };
 
 Replacement::Replacement(const QString &path)
@@ -118,10 +147,19 @@ Replacement::Replacement(const QString &path)
 {
     Handle &file = *m_handle;
     file.target = QFile::encodeName(path);
+    const OldFile old = oldFileAt(file.target);
+    if (old.error != 0) {
+        m_reason = reasonFor(old.error, Access::Write);
+        return;
+    }
+    if (old.mode) {
+        file.mode = *old.mode;
+        file.keepMode = true;
+    }
     // O_EXCL with a fresh name each try: never write into a file someone else made.
     for (int attempt = 0; attempt < 16 && file.fd < 0; ++attempt) {
         file.temporary = temporaryName(file.target);
-        file.fd = ::open(file.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        file.fd = ::open(file.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, file.mode);
         if (file.fd < 0 && errno != EEXIST)
             break;
     }
@@ -158,14 +196,24 @@ bool Replacement::commit()
 {
     if (!m_reason.isEmpty())
         return false;
-    // No fsync: the next search rebuilds the page anyway, and renaming only a
-    // complete file already means a killed process leaves one page or the
-    // other. Syncing a large page would cost more than the whole search.
+    // Renaming only a complete file means a killed process leaves one page or
+    // the other; syncing it first means a power cut does too, and not an empty
+    // file under the new name. The old file's permissions survive the umask.
     Handle &file = *m_handle;
-    const int closed = ::close(file.fd);
+    int error = 0;
+    if (file.keepMode && ::fchmod(file.fd, file.mode) != 0)
+        error = errno;
+    while (error == 0 && ::fsync(file.fd) != 0 && errno != EINVAL) {
+        if (errno != EINTR)
+            error = errno;
+    }
+    if (::close(file.fd) != 0 && error == 0)
+        error = errno;
     file.fd = -1;
-    if (closed != 0 || ::rename(file.temporary.constData(), file.target.constData()) != 0) {
-        m_reason = reasonFor(errno, Access::Write);
+    if (error == 0 && ::rename(file.temporary.constData(), file.target.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        m_reason = reasonFor(error, Access::Write);
         ::unlink(file.temporary.constData());
         return false;
     }
@@ -175,6 +223,13 @@ bool Replacement::commit()
 std::optional<QString> replaceWithLink(const QString &path, const QString &source)
 {
     const QByteArray target = QFile::encodeName(path);
+    const OldFile old = oldFileAt(target);
+    if (old.error != 0)
+        return reasonFor(old.error, Access::Write);
+    // A second name shares the first's permissions: a copy keeps the old ones.
+    struct stat first;
+    if (old.mode && (::stat(QFile::encodeName(source).constData(), &first) != 0 || (first.st_mode & 0777) != *old.mode))
+        return std::nullopt;
     // A second name costs nothing, and stays right: every replacement makes a
     // new file, so replacing one name later never changes the other.
     const QByteArray link = temporaryName(target);

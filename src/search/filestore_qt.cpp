@@ -3,8 +3,13 @@
 #include "search/filestore.h"
 
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStorageInfo>
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
 
 namespace Juanzong::FileStore {
 
@@ -88,25 +93,59 @@ qsizetype Source::read(char *data, qsizetype size)
     return qsizetype(got);
 }
 
+namespace {
+// What the rename failed on, in the words writeReason uses.
+QString renameReason(const QString &path, const std::error_code &error)
+{
+    if (QFileInfo(path).isDir())
+        return QStringLiteral("同名的是一个文件夹，不是文件");
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
+        return QStringLiteral("没有写入权限");
+    return QStringLiteral("写入出错（%1）").arg(QString::fromLocal8Bit(error.message()));
+}
+} // namespace
+
 struct Replacement::Handle
 {
-    explicit Handle(const QString &path)
-        : file(path)
+    ~Handle()
     {
+        if (written && !renamed)
+            QFile::remove(fresh);
     }
+    QString fresh; // complete here before it takes the file's name
     QSaveFile file;
+    std::optional<QFileDevice::Permissions> permissions;
+    bool written = false;
+    bool renamed = false;
 };
 
 Replacement::Replacement(const QString &path)
-    : m_handle(std::make_unique<Handle>(path))
+    : m_handle(std::make_unique<Handle>())
     , m_path(path)
 {
-    // QSaveFile is Qt's only rename that replaces the target (MoveFileEx with
-    // MOVEFILE_REPLACE_EXISTING on Windows): QFile::rename refuses to, and
-    // removing the old file first would leave a moment without any. It also
-    // syncs the new file before renaming, a cost the POSIX store leaves out.
-    if (!m_handle->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        m_reason = writeReason(m_handle->file, path, 0);
+    // A link in the file's place is replaced, never followed: QSaveFile would
+    // write through it, so it writes a fresh name beside the file instead,
+    // which is then renamed over the file.
+    Handle &file = *m_handle;
+    const QFileInfo old(path);
+    if (!old.isSymLink() && old.isDir()) {
+        m_reason = QStringLiteral("同名的是一个文件夹，不是文件");
+        return;
+    }
+    if (!old.isSymLink() && old.isFile()) {
+        // A file its owner marked read-only is kept, whoever runs the search.
+        const QFileDevice::Permissions bits = old.permissions()
+            & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+        if (!bits.testFlag(QFileDevice::WriteOwner)) {
+            m_reason = QStringLiteral("没有写入权限");
+            return;
+        }
+        file.permissions = bits;
+    }
+    file.fresh = path + u".new-" + QString::number(QRandomGenerator::global()->generate(), 16);
+    file.file.setFileName(file.fresh);
+    if (!file.file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        m_reason = writeReason(file.file, path, 0);
 }
 
 Replacement::~Replacement() = default; // QSaveFile removes what was never committed
@@ -133,10 +172,28 @@ bool Replacement::commit()
 {
     if (!m_reason.isEmpty())
         return false;
-    if (!m_handle->file.commit()) {
-        m_reason = writeReason(m_handle->file, m_path, 0);
+    // QSaveFile syncs the new file to disk before it takes the fresh name, so
+    // a power cut leaves the old page or the new one, never an empty file.
+    Handle &file = *m_handle;
+    if (!file.file.commit()) {
+        m_reason = writeReason(file.file, m_path, 0);
         return false;
     }
+    file.written = true;
+    if (file.permissions && !QFile::setPermissions(file.fresh, *file.permissions)) {
+        m_reason = QStringLiteral("写入出错（无法设置文件权限）");
+        return false;
+    }
+    // Unlike QFile::rename, std::filesystem::rename replaces the file (on
+    // Windows with MOVEFILE_REPLACE_EXISTING), and a link as a link.
+    std::error_code error;
+    std::filesystem::rename(QFileInfo(file.fresh).filesystemFilePath(), QFileInfo(m_path).filesystemFilePath(),
+                            error);
+    if (error) {
+        m_reason = renameReason(m_path, error);
+        return false;
+    }
+    file.renamed = true;
     return true;
 }
 

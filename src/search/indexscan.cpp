@@ -83,6 +83,8 @@ bool hasAvx2()
 }
 #endif
 
+ScanVectors g_vectors = ScanVectors::Widest;
+
 #if defined(JUANZONG_GLIBC_HELPERS)
 const uint8_t *findLonger(const uint8_t *begin, size_t n, const uint8_t *pattern, size_t m)
 {
@@ -138,8 +140,9 @@ const uint8_t *findBytes(const uint8_t *begin, const uint8_t *end, QByteArrayVie
         return static_cast<const uint8_t *>(std::memchr(begin, pattern[0], n));
     size_t rest = 0;
 #if defined(JUANZONG_X86_SIMD)
-    if (const uint8_t *hit = hasAvx2() ? findBytesAvx2(begin, n, pattern, m, &rest)
-                                     : findBytesSse2(begin, n, pattern, m, &rest))
+    const bool avx2 = g_vectors == ScanVectors::Widest && hasAvx2();
+    if (const uint8_t *hit = avx2 ? findBytesAvx2(begin, n, pattern, m, &rest)
+                                  : findBytesSse2(begin, n, pattern, m, &rest))
         return hit;
 #endif
     return findLonger(begin + rest, n - rest, pattern, m);
@@ -150,6 +153,11 @@ const uint8_t *contentEnd(const uint8_t *lineStart, const uint8_t *lineEnd)
     return lineEnd > lineStart && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
 }
 } // namespace
+
+void setScanVectors(ScanVectors vectors)
+{
+    g_vectors = vectors;
+}
 
 KeywordMatcher::KeywordMatcher(const GbkCodec &codec, const QString &keyword)
     : m_codec(codec)
@@ -210,25 +218,30 @@ bool KeywordMatcher::nextMatch(QByteArrayView lines, qsizetype *from, QByteArray
         }
         break;
     case Mode::Bytes: {
-        const uint8_t *knownLine = nullptr;
+        // The line of the last false hit, found once however many false hits it
+        // holds: looking for its ends again at each would cost a walk over the
+        // line per hit, quadratic in a long line of trail bytes that look like
+        // the keyword.
+        const uint8_t *start = nullptr;
+        const uint8_t *lineEnd = nullptr;
         const uint8_t *known = nullptr;
         while (pos < end) {
             const uint8_t *const hit = findBytes(pos, end, m_bytes);
             if (!hit)
                 break;
-            const uint8_t *nl = findLast(base, size_t(hit - base), '\n');
-            const uint8_t *const start = nl ? nl + 1 : base;
-            nl = static_cast<const uint8_t *>(std::memchr(hit, '\n', end - hit));
-            const uint8_t *const lineEnd = nl ? nl : end;
+            if (!start || hit > lineEnd) {
+                const uint8_t *const searchFrom = start ? lineEnd + 1 : base;
+                const uint8_t *nl = findLast(searchFrom, size_t(hit - searchFrom), '\n');
+                start = nl ? nl + 1 : searchFrom;
+                nl = static_cast<const uint8_t *>(std::memchr(hit, '\n', end - hit));
+                lineEnd = nl ? nl : end;
+                known = nullptr;
+            }
             const uint8_t *const stop = contentEnd(start, lineEnd);
             if (hit + m_bytes.size() > stop) {
                 // Any later hit in this line would run past its end as well.
                 pos = lineEnd == end ? end : lineEnd + 1;
                 continue;
-            }
-            if (start != knownLine) {
-                knownLine = start;
-                known = nullptr;
             }
             if (startsCharacter(start, hit, &known, stop))
                 return found(start, lineEnd);

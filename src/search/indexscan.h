@@ -41,6 +41,13 @@ private:
     Mode m_mode = Mode::Never;
 };
 
+// Which x86 vector instructions the byte search may use, where it uses any:
+// the widest the processor has, or SSE2 only, which every x86-64 processor
+// has. Tests narrow it so that both loops run on any machine; set it before
+// scanning, it is shared by every scan.
+enum class ScanVectors { Widest, Sse2 };
+void setScanVectors(ScanVectors vectors);
+
 // Bytes read from the index at a time; a longer line grows the buffer to fit.
 inline constexpr qsizetype IndexChunkSize = 1 << 20;
 

@@ -45,16 +45,25 @@ SearchOutcome runSearch(const QString &keyword, const QString &programDir)
         return ending(Kind::Failed, QStringLiteral("无法读取搜索索引文件 %1：%2").arg(indexPath, reason), pagePath);
     };
 
-    // The page goes straight into the new search.txt while the index is read.
-    // A replacement that is never committed (no hits, a failure) leaves no trace.
+    // What a search killed while writing left behind goes with the next one.
     const QString intermediatePath = ContentPaths::intermediatePage(programDir);
-    FileStore::Replacement intermediate(intermediatePath);
+    FileStore::removeLeftovers(intermediatePath);
+    FileStore::removeLeftovers(pagePath);
+
+    // A large page goes into the new search.txt while the index is still read;
+    // the new file comes into being only with the first part of the page. A
+    // replacement that is never committed (a failure) leaves no trace.
+    std::optional<FileStore::Replacement> intermediate;
     ResultPage page(*codec, keyword);
     bool spilled = false;
     const QString readError = scanIndex(indexPath, matcher, [&](QByteArrayView line) {
         page.addLine(line);
-        if (page.pending().size() >= SpillSize && !intermediate.failed()) {
-            intermediate.write(page.pending());
+        if (page.pending().size() < SpillSize)
+            return;
+        if (!intermediate)
+            intermediate.emplace(intermediatePath);
+        if (!intermediate->failed()) {
+            intermediate->write(page.pending());
             page.clearPending();
             spilled = true;
         }
@@ -71,12 +80,14 @@ SearchOutcome runSearch(const QString &keyword, const QString &programDir)
         return ending(Kind::Failed, QStringLiteral("无法读取搜索模板文件 %1：%2").arg(templatePath, reason), pagePath);
 
     page.finish();
-    intermediate.write(page.pending());
+    if (!intermediate)
+        intermediate.emplace(intermediatePath);
+    intermediate->write(page.pending());
     QString failedPath;
     QString failure;
-    if (!intermediate.commit()) {
+    if (!intermediate->commit()) {
         failedPath = intermediatePath;
-        failure = intermediate.reason();
+        failure = intermediate->reason();
     } else if (failure = FileStore::replaceWithCopy(pagePath, intermediatePath); !failure.isEmpty()) {
         failedPath = pagePath;
     }

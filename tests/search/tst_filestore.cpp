@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -92,6 +93,10 @@ private Q_SLOTS:
     void replaceWithCopy_isASecondName();
     void unreadableReason_data();
     void unreadableReason();
+    void oldFile_data();
+    void oldFile();
+    void removeLeftovers_data();
+    void removeLeftovers();
 };
 
 void FileStoreTest::replace_data()
@@ -300,6 +305,97 @@ void FileStoreTest::unreadableReason()
 #endif
     }
     QCOMPARE(FileStore::unreadableReason(dir.filePath(name)), reason);
+}
+
+void FileStoreTest::oldFile_data()
+{
+    // What stands at the name to replace, beside notes.txt (which must never change):
+    // "link" points at notes.txt, "dangling" at nothing, a number is the mode of a plain file.
+    QTest::addColumn<QString>("old");
+    QTest::addColumn<bool>("byCopy"); // replaceWithCopy from a fresh search.txt, else replace
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("mode"); // of the file afterwards; 0: as a new file gets it
+    const QString readOnly = u"没有写入权限"_s;
+    QTest::newRow("link is replaced, not written through") << u"link"_s << false << QString() << 0;
+    QTest::newRow("link is replaced by a copy") << u"link"_s << true << QString() << 0;
+    QTest::newRow("dangling link is replaced") << u"dangling"_s << false << QString() << 0;
+    QTest::newRow("read-only file is kept") << u"444"_s << false << readOnly << 0444;
+    QTest::newRow("read-only file is kept from a copy") << u"444"_s << true << readOnly << 0444;
+    QTest::newRow("private file stays private") << u"600"_s << false << QString() << 0600;
+    QTest::newRow("private file stays private in a copy") << u"600"_s << true << QString() << 0600;
+    QTest::newRow("group-writable file stays so despite the umask") << u"664"_s << false << QString() << 0664;
+}
+
+void FileStoreTest::oldFile()
+{
+#if !defined(Q_OS_UNIX)
+    QSKIP("links and permission bits are the POSIX kind here");
+#else
+    QFETCH(QString, old);
+    QFETCH(bool, byCopy);
+    QFETCH(QString, reason);
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    const QString notes = dir.filePath(u"notes.txt"_s);
+    const QString target = dir.filePath(u"search.html"_s);
+    const QString source = dir.filePath(u"search.txt"_s);
+    put(notes, "the user's notes");
+    if (old == u"link")
+        QVERIFY(QFile::link(notes, target));
+    else if (old == u"dangling")
+        QVERIFY(QFile::link(dir.filePath(u"gone.txt"_s), target));
+    else {
+        put(target, "old page");
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(), mode_t(old.toInt(nullptr, 8))), 0);
+    }
+    const mode_t mask = ::umask(022);
+    QString failure;
+    if (byCopy) {
+        QCOMPARE(FileStore::replace(source, "new page"), QString());
+        failure = FileStore::replaceWithCopy(target, source);
+    } else {
+        failure = FileStore::replace(target, "new page");
+    }
+    ::umask(mask);
+
+    QCOMPARE(failure, reason);
+    QCOMPARE(contentOf(notes), "the user's notes"_ba);
+    struct stat info {};
+    QCOMPARE(::lstat(QFile::encodeName(target).constData(), &info), 0);
+    QCOMPARE(contentOf(target), reason.isEmpty() ? "new page"_ba : "old page"_ba);
+    QVERIFY(S_ISREG(info.st_mode));
+    QCOMPARE(int(info.st_mode & 0777), mode ? mode : 0644);
+    QStringList expected = {u"notes.txt"_s, u"search.html"_s};
+    if (byCopy)
+        expected.append(u"search.txt"_s);
+    QCOMPARE(entriesOf(dir.path()), expected);
+#endif
+}
+
+void FileStoreTest::removeLeftovers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("own temporary file") << u"search.txt.new-1f2e3d"_s << true;
+    QTest::newRow("the saved file's own temporary file") << u"search.txt.new-1f2e3d.Ab12Cd"_s << true;
+    QTest::newRow("the file itself") << u"search.txt"_s << false;
+    QTest::newRow("a name that only begins alike") << u"search.txt.news"_s << false;
+    QTest::newRow("another file's temporary file") << u"search.html.new-1f2e3d"_s << false;
+    QTest::newRow("a folder of that pattern") << u"search.txt.new-folder"_s << false;
+}
+
+void FileStoreTest::removeLeftovers()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, removed);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (name.endsWith(u"folder"))
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    else
+        put(path, "left over");
+    FileStore::removeLeftovers(dir.filePath(u"search.txt"_s));
+    QCOMPARE(QFileInfo::exists(path), !removed);
 }
 
 QTEST_GUILESS_MAIN(FileStoreTest)

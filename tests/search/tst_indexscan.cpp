@@ -69,6 +69,13 @@ void IndexScanTest::matches_data()
     QTest::newRow("euro sign by its single byte") << "\x80\n"_ba << u"€"_s << QByteArrayList{"\x80"};
     QTest::newRow("character GBK lacks matches nothing") << "a\n"_ba << u"a😀"_s << QByteArrayList{};
     QTest::newRow("spaces") << "a b\na  b\n"_ba << u"  "_s << QByteArrayList{"a  b"};
+    const QByteArray falseHits = "x\">"_ba + QByteArray("\x81\x41").repeated(200);
+    QTest::newRow("only false hits in a long line") << falseHits + "\n"_ba << u"A"_s << QByteArrayList{};
+    QTest::newRow("real hit after false hits") << falseHits + "A\n"_ba << u"A"_s << QByteArrayList{falseHits + "A"};
+    QTest::newRow("real hit in the line after false hits")
+        << falseHits + "\nyA\n"_ba + falseHits << u"A"_s << QByteArrayList{"yA"};
+    QTest::newRow("two-byte keyword after false hits")
+        << "\xB0\x41\x42"_ba.repeated(40) + "\nAB\n"_ba << u"AB"_s << QByteArrayList{"AB"};
 }
 
 void IndexScanTest::matches()
@@ -177,5 +184,14 @@ void IndexScanTest::scanIndex()
     QCOMPARE(found, marked);
 }
 
-QTEST_GUILESS_MAIN(IndexScanTest)
+// Once with the widest vectors the processor has, once more with SSE2 alone,
+// so that both byte searches run wherever the tests do.
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    IndexScanTest test;
+    const int widest = QTest::qExec(&test, argc, argv);
+    setScanVectors(ScanVectors::Sse2);
+    return widest | QTest::qExec(&test, argc, argv);
+}
 #include "tst_indexscan.moc"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/webenginehtmlview.h"
 
+#include "core/contenturl.h"
 #include "platform/qt/contentscheme.h"
 
 #include <QEventLoop>
@@ -24,30 +25,16 @@ namespace Juanzong {
 
 namespace {
 
-// The view shows the content folder and pages built in memory; nothing else.
-bool isViewable(const QUrl &url)
-{
-    const QString scheme = url.scheme();
-    return scheme == ContentSchemeHandler::Scheme || scheme == u"file" || scheme == u"data"
-        || scheme == u"about" || scheme == u"blob";
-}
-
-// What the desktop's browser or mail program should open instead.
-bool isExternal(const QUrl &url)
-{
-    const QString scheme = url.scheme();
-    return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
-}
-
-// Every page and its parts come from the local folder: no image, script, style
-// sheet or frame of a page may reach out to the network.
-class NetworkBlocker final : public QWebEngineUrlRequestInterceptor
+// Every page and each of its parts comes from the content folder: no image,
+// script, style sheet, frame or request of a page reaches the disk beyond it
+// or the network.
+class FolderOnly final : public QWebEngineUrlRequestInterceptor
 {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
-        if (!isViewable(info.requestUrl()))
+        if (!ContentUrl::isViewable(info.requestUrl()))
             info.block(true);
     }
 };
@@ -94,11 +81,11 @@ protected:
     }
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
     {
-        if (isViewable(url))
+        if (ContentUrl::isViewable(url))
             return true;
         // Only a link the user followed goes to the desktop; a page that sends
         // itself elsewhere by script or in a frame is simply stopped.
-        if (isMainFrame && type == NavigationTypeLinkClicked && isExternal(url))
+        if (isMainFrame && type == NavigationTypeLinkClicked && ContentUrl::isExternal(url))
             Q_EMIT externalLinkRequested(url);
         return false;
     }
@@ -112,19 +99,20 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
     , m_view(view)
     , m_content(content)
     , m_page(new SilentPage(view))
-    , m_blocker(std::make_unique<NetworkBlocker>())
+    , m_blocker(std::make_unique<FolderOnly>())
 {
     m_page->setUrlRequestInterceptor(m_blocker.get());
     // The newest view serves its folder; a handler left by an earlier view goes.
-    const QByteArray scheme(ContentSchemeHandler::Scheme.data(), ContentSchemeHandler::Scheme.size());
+    const QByteArray scheme = ContentUrl::Scheme.latin1();
     QWebEngineProfile *profile = m_page->profile();
     if (profile->urlSchemeHandler(scheme) != m_content) {
         profile->removeUrlScheme(scheme);
         profile->installUrlSchemeHandler(scheme, m_content);
     }
-    // A hint for pages reached outside the content folder; the folder itself is
-    // served with an explicit character set.
+    // The folder labels its pages itself; this covers the parts it cannot label.
     m_page->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
+    // The folder is a local scheme: by default its pages could read file: URLs.
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     m_view->setPage(m_page);
 
     connect(m_page, &QWebEnginePage::certificateError, this, [this](QWebEngineCertificateError error) {
@@ -132,9 +120,7 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
             error.rejectCertificate();
     });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
-        QString path = m_content->pathFor(url);
-        if (path.isEmpty() && url.isLocalFile())
-            path = url.toLocalFile();
+        const QString path = m_content->pathFor(url);
         if (!path.isEmpty())
             Q_EMIT pageShown(path);
     });
@@ -158,9 +144,9 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
     // Links with a target and pages opened by script stay in this one view.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
         const QUrl url = request.requestedUrl();
-        if (isViewable(url))
+        if (ContentUrl::isViewable(url))
             m_page->load(url);
-        else if (isExternal(url) && request.isUserInitiated())
+        else if (ContentUrl::isExternal(url) && request.isUserInitiated())
             Q_EMIT externalLinkRequested(url);
     });
 
@@ -188,10 +174,8 @@ void WebEngineHtmlView::setSilent(bool silent)
 
 void WebEngineHtmlView::navigate(const QString &path)
 {
-    QUrl url = m_content->urlFor(path);
-    if (url.isEmpty())
-        url = QUrl::fromLocalFile(path);
-    m_view->load(url);
+    // A path outside the folder has no URL: the view is then asked to load nothing.
+    m_view->load(m_content->urlFor(path));
 }
 
 bool WebEngineHtmlView::goBack()
@@ -284,12 +268,7 @@ void WebEngineHtmlView::findText(const QString &text, bool backward, std::functi
 
 void WebEngineHtmlView::showPageAs(const QString &html, const QString &pagePath)
 {
-    const QUrl url = m_content->serveFromMemory(pagePath, html);
-    if (url.isEmpty()) {
-        m_view->setHtml(html, QUrl::fromLocalFile(pagePath));
-        return;
-    }
-    m_view->load(url);
+    m_view->load(m_content->serveFromMemory(pagePath, html));
 }
 
 } // namespace Juanzong

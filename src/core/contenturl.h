@@ -1,0 +1,49 @@
+// How the view addresses the content folder: which URLs it may show, which go
+// to the desktop, which file a URL stands for and how that file is labelled.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QLatin1StringView>
+#include <QString>
+#include <QUrl>
+
+namespace Juanzong::ContentUrl {
+
+// The folder is served as juanzong://ws/<name>, so that no page shown has a
+// file: address and with it a claim on the rest of the disk.
+inline constexpr QLatin1StringView Scheme{"juanzong"};
+inline constexpr QLatin1StringView Host{"ws"};
+
+// How much of an HTML file is read to find a declared character set.
+inline constexpr qsizetype SniffBytes = 64 * 1024;
+// Larger files are refused with the engine's error page rather than handed to
+// a renderer that would run out of memory on them. A result page listing every
+// line of a million-line index is about 210 MB.
+inline constexpr qint64 LargestFile = qint64(512) << 20;
+
+// The URL of a file of the folder root, or an empty URL for a path outside it.
+QUrl fromPath(const QString &root, const QString &path);
+// The file of the folder root a URL of the folder stands for (query and
+// anchor ignored); empty for any other URL and for one that climbs out.
+QString toPath(const QString &root, const QUrl &url);
+
+// The URL under which a page built in memory is served in place of the file
+// at url, told apart by token; and the token such a URL carries, or empty.
+QUrl inMemory(const QUrl &url, const QString &token);
+QString memoryToken(const QUrl &url);
+
+// What the view may load, as a page, a frame or any part of one: the folder,
+// and what a page makes without reaching anywhere (blank, data:, blob:).
+bool isViewable(const QUrl &url);
+// What a followed link hands to the desktop's browser or mail program.
+bool isExternal(const QUrl &url);
+
+// The content type a file is served with; head is the start of the file, at
+// least SniffBytes of it where the file is that long.
+QByteArray contentType(const QString &fileName, QByteArrayView head);
+// GBK unless the page declares its own character set: a byte order mark, or
+// a meta tag with a charset anywhere before the end of its head.
+QByteArray htmlContentType(QByteArrayView head);
+
+} // namespace Juanzong::ContentUrl

@@ -1,0 +1,193 @@
+// Which URLs the view may show, which file each stands for, and how a file is labelled.
+#include "contenturlproperties.h"
+#include "core/contenturl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace Juanzong;
+using namespace Qt::StringLiterals;
+
+class ContentUrlTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void fromPath_data();
+    void fromPath();
+    void toPath_data();
+    void toPath();
+    void memoryPages_keepTheFilesFolder();
+    void policy_data();
+    void policy();
+    void htmlContentType_data();
+    void htmlContentType();
+    void contentType_data();
+    void contentType();
+    void replay_data();
+    void replay();
+};
+
+namespace {
+const QString Root = u"/opt/jz/ws/"_s;
+}
+
+void ContentUrlTest::fromPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("page") << u"/opt/jz/ws/wszzgf.html"_s << u"juanzong://ws/wszzgf.html"_s;
+    QTest::newRow("doubled separator at a root") << u"/opt/jz//ws/index.html"_s << u"juanzong://ws/index.html"_s;
+    QTest::newRow("outside the folder") << u"/opt/jz/black.she"_s << QString();
+    QTest::newRow("sibling with the same prefix") << u"/opt/jz/ws2/a.html"_s << QString();
+    QTest::newRow("climbing out") << u"/opt/jz/ws/../secret.html"_s << QString();
+    QTest::newRow("climbing out through a backslash") << u"/opt/jz/ws\\..\\secret.html"_s << QString();
+    QTest::newRow("the folder itself") << u"/opt/jz/ws"_s << QString();
+}
+
+void ContentUrlTest::fromPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, url);
+    QCOMPARE(ContentUrl::fromPath(Root, path).toString(), url);
+}
+
+void ContentUrlTest::toPath_data()
+{
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("page") << Root << u"juanzong://ws/juanzongfanben-5.html"_s << u"/opt/jz/ws/juanzongfanben-5.html"_s;
+    QTest::newRow("anchor and query ignored") << Root << u"juanzong://ws/a.html?x=1#ws2"_s << u"/opt/jz/ws/a.html"_s;
+    QTest::newRow("escaped name") << Root << u"juanzong://ws/a%20b.html"_s << u"/opt/jz/ws/a b.html"_s;
+    QTest::newRow("dot segments that stay inside") << Root << u"juanzong://ws/x/../a.html"_s << u"/opt/jz/ws/a.html"_s;
+    QTest::newRow("escaped climb") << Root << u"juanzong://ws/%2e%2e/%2e%2e/etc/passwd"_s << QString();
+    QTest::newRow("encoded slash climb") << Root << u"juanzong://ws/..%2f..%2fetc%2fpasswd"_s << QString();
+    QTest::newRow("encoded backslash climb") << Root << u"juanzong://ws/..%5c..%5csecret.html"_s << QString();
+    QTest::newRow("encoded nul") << Root << u"juanzong://ws/a.html%00.png"_s << QString();
+    QTest::newRow("folder itself") << Root << u"juanzong://ws/"_s << QString();
+    QTest::newRow("other host") << Root << u"juanzong://other/a.html"_s << QString();
+    QTest::newRow("with a port") << Root << u"juanzong://ws:80/a.html"_s << QString();
+    QTest::newRow("other scheme") << Root << u"file:///opt/jz/ws/a.html"_s << QString();
+    QTest::newRow("program at the root") << u"/ws/"_s << u"juanzong://ws/a.html"_s << u"/ws/a.html"_s;
+}
+
+void ContentUrlTest::toPath()
+{
+    QFETCH(QString, root);
+    QFETCH(QString, url);
+    QFETCH(QString, path);
+    QCOMPARE(ContentUrl::toPath(root, QUrl(url)), path);
+}
+
+void ContentUrlTest::memoryPages_keepTheFilesFolder()
+{
+    const QUrl url = ContentUrl::inMemory(ContentUrl::fromPath(Root, Root + u"search.html"_s), u"7"_s);
+    QCOMPARE(ContentUrl::memoryToken(url), u"7"_s);
+    QCOMPARE(url.resolved(QUrl(u"css.css"_s)).toString(), u"juanzong://ws/css.css"_s);
+    QCOMPARE(ContentUrl::toPath(Root, url), u"/opt/jz/ws/search.html"_s);
+    QCOMPARE(ContentUrl::memoryToken(QUrl(u"file:///opt/jz/ws/search.html?inmemory=7"_s)), QString());
+}
+
+void ContentUrlTest::policy_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("viewable");
+    QTest::addColumn<bool>("external");
+    QTest::newRow("a page of the folder") << u"juanzong://ws/a.html#x"_s << true << false;
+    QTest::newRow("a local file") << u"file:///etc/passwd"_s << false << false;
+    QTest::newRow("the folder as a file") << u"file:///opt/jz/ws/a.html"_s << false << false;
+    QTest::newRow("another host of the scheme") << u"juanzong://etc/passwd"_s << false << false;
+    QTest::newRow("blank frame") << u"about:blank"_s << true << false;
+    QTest::newRow("engine pages") << u"about:version"_s << false << false;
+    QTest::newRow("chrome pages") << u"chrome://gpu"_s << false << false;
+    QTest::newRow("view source") << u"view-source:juanzong://ws/a.html"_s << false << false;
+    QTest::newRow("inline data") << u"data:text/html,x"_s << true << false;
+    QTest::newRow("script target") << u"javascript:alert(1)"_s << false << false;
+    QTest::newRow("web") << u"https://www.court.gov.cn/"_s << false << true;
+    QTest::newRow("plain web") << u"http://example.com/"_s << false << true;
+    QTest::newRow("mail") << u"mailto:a@b.cn"_s << false << true;
+    QTest::newRow("file transfer") << u"ftp://example.com/x"_s << false << false;
+}
+
+void ContentUrlTest::policy()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, viewable);
+    QFETCH(bool, external);
+    QCOMPARE(ContentUrl::isViewable(QUrl(url)), viewable);
+    QCOMPARE(ContentUrl::isExternal(QUrl(url)), external);
+}
+
+void ContentUrlTest::htmlContentType_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QByteArray>("type");
+    const QByteArray gbk = "text/html;charset=GBK";
+    const QByteArray own = "text/html";
+    QTest::newRow("undeclared") << "<html><head><title>x</title></head>"_ba << gbk;
+    QTest::newRow("meta charset") << "<html><HEAD><META CHARSET=\"utf-8\">"_ba << own;
+    QTest::newRow("http-equiv") << "<meta http-equiv='Content-Type' content='text/html; charset=big5'/>"_ba << own;
+    QTest::newRow("content type without charset, as result pages have")
+        << "<html><head><meta http-equiv='Content-Type' content='text/html' />"_ba << gbk;
+    QTest::newRow("the word in another meta") << "<head><meta name='keywords' content='charset'>"_ba << gbk;
+    QTest::newRow("charset only in body text") << "<p>charset=utf-8</p>"_ba << gbk;
+    QTest::newRow("declared in the body") << "<head></head><body><meta charset=utf-8>"_ba << gbk;
+    QTest::newRow("declared in a comment") << "<head><!-- <meta charset=utf-8> --></head>"_ba << gbk;
+    QTest::newRow("declared after a comment") << "<head><!-- x --><meta charset=utf-8></head>"_ba << own;
+    QTest::newRow("utf-8 byte order mark") << "\xEF\xBB\xBF<p>x</p>"_ba << own;
+    QTest::newRow("utf-16 byte order mark") << "\xFF\xFE<\0p\0>\0"_ba << own;
+    QTest::newRow("declared late in a long head")
+        << "<html><head>"_ba + QByteArray(5000, ' ') + "<meta charset='utf-8'></head>"_ba << own;
+    QTest::newRow("beyond what is read") << QByteArray(ContentUrl::SniffBytes, ' ') + "<meta charset='utf-8'>"_ba
+                                         << gbk;
+}
+
+void ContentUrlTest::htmlContentType()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, type);
+    QCOMPARE(ContentUrl::htmlContentType(head), type);
+}
+
+void ContentUrlTest::contentType_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("type");
+    QTest::newRow("page") << u"/ws/a.html"_s << "text/html;charset=GBK"_ba;
+    QTest::newRow("page in capitals") << u"/ws/A.HTM"_s << "text/html;charset=GBK"_ba;
+    QTest::newRow("style sheet") << u"/ws/css.css"_s << "text/css"_ba;
+    QTest::newRow("picture") << u"/ws/logo.png"_s << "image/png"_ba;
+    QTest::newRow("named html without a suffix") << u"/ws/html"_s << "application/octet-stream"_ba;
+}
+
+void ContentUrlTest::contentType()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, type);
+    QCOMPARE(ContentUrl::contentType(name, "<p>x</p>"), type);
+}
+
+void ContentUrlTest::replay_data()
+{
+    // The fuzzer's seeds and every input it once broke a rule with.
+    QTest::addColumn<QString>("path");
+    for (const char *folder : {JUANZONG_FUZZ_CORPUS, JUANZONG_FUZZ_REGRESSIONS}) {
+        const QDir dir(QString::fromLocal8Bit(folder));
+        for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+            if (file.fileName() != u".gitkeep")
+                QTest::newRow(qPrintable(dir.dirName() + u'/' + file.fileName())) << file.filePath();
+        }
+    }
+}
+
+void ContentUrlTest::replay()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(ContentUrlProperties::check(file.readAll()), QString());
+}
+
+QTEST_GUILESS_MAIN(ContentUrlTest)
+#include "tst_contenturl.moc"

@@ -1,0 +1,17 @@
+// One search from the command line, for the test that kills searches at random:
+//   searchdriver <program folder> <keyword>
+// Exit status 0 when the page was saved, 1 for any other ending, 2 for bad arguments.
+#include "search/keywordsearch.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 3)
+        return 2;
+    const Juanzong::SearchOutcome outcome =
+        Juanzong::runSearch(QString::fromLocal8Bit(argv[2]), QFile::decodeName(argv[1]));
+    return outcome.kind == Juanzong::SearchOutcome::Kind::Saved ? 0 : 1;
+}
