@@ -1,0 +1,49 @@
+// The page layout of Chinese official documents (GB/T 9704-2012), in the units
+// each consumer needs: the Word writer, the clipboard and the printer.
+#pragma once
+
+namespace Juanzong::OfficialLayout {
+
+// A4 and its margins, in millimetres; they leave a type area of 156 x 225 mm.
+constexpr double PageWidthMm = 210;
+constexpr double PageHeightMm = 297;
+constexpr double MarginTopMm = 37;
+constexpr double MarginBottomMm = 35;
+constexpr double MarginLeftMm = 28;
+constexpr double MarginRightMm = 26;
+
+// 三号 body, 二号 titles, 四号 page numbers.
+constexpr int BodyPt = 16;
+constexpr int TitlePt = 22;
+constexpr int PageNumberPt = 14;
+
+constexpr int LinesPerPage = 22;
+constexpr int CharsPerLine = 28;
+
+constexpr int twipsOfMm(double mm)
+{
+    const double twips = mm * 1440 / 25.4;
+    return int(twips + 0.5);
+}
+
+// Exact line pitch: the largest whole number of twips at which 22 lines still
+// fit in the 225 mm type height (22 x 579 = 12738 <= 12756 twips).
+constexpr int LinePitchTwips = 579;
+static_assert(LinesPerPage * LinePitchTwips <= twipsOfMm(PageHeightMm - MarginTopMm - MarginBottomMm));
+static_assert((LinesPerPage + 1) * LinePitchTwips > twipsOfMm(PageHeightMm - MarginTopMm - MarginBottomMm));
+
+// 28 characters of 16 pt are 448 pt, the type width 442.2 pt: Word's character
+// grid narrows each character cell by this much, in 1/4096 pt.
+constexpr int CharSpace = -849;
+
+// Families in order of preference: the one official documents name first, then
+// what Windows, Office and Linux desktops actually have.
+inline constexpr const char16_t *BodyFamily = u"FangSong_GB2312";
+inline constexpr const char16_t *BodyFamilyAlt = u"仿宋";
+inline constexpr const char16_t *BodyFallbacks = u"\"FangSong_GB2312\", \"仿宋_GB2312\", FangSong, \"仿宋\", \"STFangsong\", "
+                                                  u"\"AR PL UMing CN\", \"Noto Serif CJK SC\", serif";
+inline constexpr const char16_t *TitleFamily = u"宋体";
+inline constexpr const char16_t *TitleFamilyAlt = u"SimSun";
+inline constexpr const char16_t *TitleFallbacks = u"\"方正小标宋简体\", \"宋体\", SimSun, \"Songti SC\", \"Noto Serif CJK SC\", serif";
+
+} // namespace Juanzong::OfficialLayout
