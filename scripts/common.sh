@@ -9,6 +9,8 @@ JUANZONG_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-microhei
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
+    libzip-dev # the zip library under the .docx writer
+    python3-docx libreoffice-writer-nogui # tests open exported .docx files with real readers
 )
 
 as_root() {

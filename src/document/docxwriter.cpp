@@ -77,11 +77,12 @@ struct Font
     QString eastAsia;
     int halfPoints;
     bool bold;
+    int spacing = 0; // twentieths of a point between characters
 };
 
 Font bodyFont()
 {
-    return {QString::fromUtf16(BodyFamily), QString::fromUtf16(BodyFamily), BodyPt * 2, false};
+    return {QString::fromUtf16(BodyFamily), QString::fromUtf16(BodyFamily), BodyPt * 2, false, CharSpacingTwentieths};
 }
 
 Font titleFont()
@@ -103,6 +104,8 @@ void writeRunProperties(Xml &xml, const Font &font)
         xml.empty(QStringLiteral("w:b"));
         xml.empty(QStringLiteral("w:bCs"));
     }
+    if (font.spacing != 0)
+        xml.empty(QStringLiteral("w:spacing"), {{QStringLiteral("w:val"), num(font.spacing)}});
     xml.empty(QStringLiteral("w:sz"), {{QStringLiteral("w:val"), num(font.halfPoints)}});
     xml.empty(QStringLiteral("w:szCs"), {{QStringLiteral("w:val"), num(font.halfPoints)}});
     xml.empty(QStringLiteral("w:lang"), {{QStringLiteral("w:val"), QStringLiteral("en-US")},
@@ -126,15 +129,12 @@ void writeRun(Xml &xml, const Font &font, const QString &text)
     xml.end();
 }
 
-// Paragraph properties in the order the schema fixes: snapToGrid, spacing, ind, jc.
+// Paragraph properties in the order the schema fixes: spacing, ind, jc.
 void writeParagraph(Xml &xml, Role role, const QString &text)
 {
     const bool title = role == Role::Court || role == Role::DocType;
     xml.start(QStringLiteral("w:p"));
     xml.start(QStringLiteral("w:pPr"));
-    // A 22 pt character on the 28-per-line grid would take two cells.
-    if (title)
-        xml.empty(QStringLiteral("w:snapToGrid"), {{QStringLiteral("w:val"), QStringLiteral("0")}});
     xml.empty(QStringLiteral("w:spacing"), {{QStringLiteral("w:before"), QStringLiteral("0")},
                                             {QStringLiteral("w:after"), QStringLiteral("0")},
                                             {QStringLiteral("w:line"), num(LinePitchTwips)},
@@ -248,9 +248,8 @@ QByteArray documentXml(const ModelDocument &document)
                                           {QStringLiteral("w:footer"), num(FooterTwips)},
                                           {QStringLiteral("w:gutter"), QStringLiteral("0")}});
     xml.empty(QStringLiteral("w:cols"), {{QStringLiteral("w:space"), QStringLiteral("425")}});
-    xml.empty(QStringLiteral("w:docGrid"), {{QStringLiteral("w:type"), QStringLiteral("linesAndChars")},
-                                            {QStringLiteral("w:linePitch"), num(LinePitchTwips)},
-                                            {QStringLiteral("w:charSpace"), num(CharSpace)}});
+    xml.empty(QStringLiteral("w:docGrid"), {{QStringLiteral("w:type"), QStringLiteral("lines")},
+                                            {QStringLiteral("w:linePitch"), num(LinePitchTwips)}});
     xml.end();
     xml.end();
     xml.end();

@@ -32,18 +32,22 @@ constexpr int LinePitchTwips = 579;
 static_assert(LinesPerPage * LinePitchTwips <= twipsOfMm(PageHeightMm - MarginTopMm - MarginBottomMm));
 static_assert((LinesPerPage + 1) * LinePitchTwips > twipsOfMm(PageHeightMm - MarginTopMm - MarginBottomMm));
 
-// 28 characters of 16 pt are 448 pt, the type width 442.2 pt: Word's character
-// grid narrows each character cell by this much, in 1/4096 pt.
-constexpr int CharSpace = -849;
+// 28 characters of 16 pt are 448 pt, the type width 442.2 pt: each character
+// is set this much closer, in twentieths of a point (28 x 15.75 pt = 441 pt).
+// Plain character spacing, not Word's character grid, which other word
+// processors spread out instead of narrowing.
+constexpr int CharSpacingTwentieths = -5;
+static_assert(CharsPerLine * (BodyPt * 20 + CharSpacingTwentieths)
+              <= twipsOfMm(PageWidthMm - MarginLeftMm - MarginRightMm));
 
-// Families in order of preference: the one official documents name first, then
+// Families in order of preference (single quotes: the lists go into style attributes): the one official documents name first, then
 // what Windows, Office and Linux desktops actually have.
 inline constexpr const char16_t *BodyFamily = u"FangSong_GB2312";
 inline constexpr const char16_t *BodyFamilyAlt = u"仿宋";
-inline constexpr const char16_t *BodyFallbacks = u"\"FangSong_GB2312\", \"仿宋_GB2312\", FangSong, \"仿宋\", \"STFangsong\", "
-                                                  u"\"AR PL UMing CN\", \"Noto Serif CJK SC\", serif";
+inline constexpr const char16_t *BodyFallbacks = u"'FangSong_GB2312', '仿宋_GB2312', FangSong, '仿宋', 'STFangsong', "
+                                                  u"'AR PL UMing CN', 'Noto Serif CJK SC', serif";
 inline constexpr const char16_t *TitleFamily = u"宋体";
 inline constexpr const char16_t *TitleFamilyAlt = u"SimSun";
-inline constexpr const char16_t *TitleFallbacks = u"\"方正小标宋简体\", \"宋体\", SimSun, \"Songti SC\", \"Noto Serif CJK SC\", serif";
+inline constexpr const char16_t *TitleFallbacks = u"'方正小标宋简体', '宋体', SimSun, 'Songti SC', 'Noto Serif CJK SC', serif";
 
 } // namespace Juanzong::OfficialLayout
