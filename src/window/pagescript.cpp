@@ -84,6 +84,9 @@ function extract(index) {
     return JSON.stringify({unit: index, heading: headingOf(unit), paragraphs: paragraphs});
 }
 function restore() {
+    const style = document.getElementById('juanzong-fill-style');
+    if (style)
+        style.remove();
     if (!J.saved)
         return 0;
     for (const s of J.saved)
@@ -119,6 +122,12 @@ function show(index, fills) {
     const list = blocks(unit);
     const touched = Array.from(new Set(fills.map((f) => f.p))).filter((p) => list[p]);
     J.saved = touched.map((p) => ({element: list[p], nodes: Array.from(list[p].childNodes).map((n) => n.cloneNode(true))}));
+    // Marked on screen, plain on paper: a printed fill is the user's document.
+    const style = document.createElement('style');
+    style.id = 'juanzong-fill-style';
+    style.textContent = '.jz-filled{background:#fff1a8;color:#8a1c1c;border-bottom:2px solid #d4a017;border-radius:2px}'
+        + '@media print{.jz-filled{background:none;color:inherit;border:0}}';
+    (document.head || document.documentElement).appendChild(style);
     // From the end backwards, so that every offset still counts template text.
     fills.sort((a, b) => b.p - a.p || b.start - a.start);
     let shown = 0;
@@ -132,7 +141,6 @@ function show(index, fills) {
         const mark = document.createElement('span');
         mark.className = 'jz-filled';
         mark.title = f.blank;
-        mark.style.cssText = 'background:#fff1a8;color:#8a1c1c;border-bottom:2px solid #d4a017;border-radius:2px';
         mark.textContent = f.value;
         range.insertNode(mark);
         ++shown;
