@@ -128,7 +128,10 @@ FillIn::FillIn(ModelDocument document)
             auto it = groupOf.constFind(key);
             if (it == groupOf.cend()) {
                 it = groupOf.insert(key, int(m_groups.size()));
-                m_groups.append({blank.party.isEmpty() ? blank.text : blank.party + u' ' + blank.text, {}});
+                const bool bare = blank.party.isEmpty()
+                    && (blank.text == u"×" || std::all_of(blank.text.cbegin(), blank.text.cend(),
+                                                          [](QChar c) { return c == Ellipsis; }));
+                m_groups.append({blank.party.isEmpty() ? blank.text : blank.party + u' ' + blank.text, {}, bare});
             }
             m_groups[*it].occurrences.append(int(m_placeholders.size()));
             m_placeholders.append(blank);

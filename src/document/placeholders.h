@@ -32,6 +32,9 @@ struct PlaceholderGroup
 {
     QString label;          // what the user is shown: "原告 ×××", "（写明案由）"
     QList<int> occurrences; // indices into FillIn::placeholders(), in reading order
+    // Places of a bare "……" or "×" stand for different things ("住……",
+    // "计……元", "×族"): they are offered one by one from the start.
+    bool placeByPlace = false;
 };
 
 // The blanks of a document, their groups and the values typed so far. Values

@@ -149,7 +149,12 @@ void FillPanel::rebuild()
                 connect(edit, &QLineEdit::textEdited, this,
                         [this, g, blank](const QString &text) { blankEdited(g, blank, text); });
             }
-            fields.blanks->hide();
+            fields.blanks->setVisible(group.placeByPlace);
+            fields.group->setEnabled(!group.placeByPlace);
+            {
+                const QSignalBlocker quiet(fields.separately);
+                fields.separately->setChecked(group.placeByPlace);
+            }
             boxLayout->addWidget(fields.blanks);
         } else {
             m_blanks[group.occurrences.constFirst()] = fields.group;

@@ -86,9 +86,9 @@ void PlaceholdersTest::groups_namesByPartyOthersByText()
     const FillIn fill(judgment());
     QStringList groups;
     for (const PlaceholderGroup &g : fill.groups())
-        groups.append(g.label + u'=' + QString::number(g.occurrences.size()));
+        groups.append(g.label + u'=' + QString::number(g.occurrences.size()) + (g.placeByPlace ? u" apart"_qs : QString()));
     QCOMPARE(groups, (QStringList{u"××××=1"_qs, u"原告 ×××=3"_qs, u"××××年××月××日=1"_qs, u"被告 ×××=2"_qs,
-                                  u"……=1"_qs, u"……（写明案由）=1"_qs, u"审判长 ×××=1"_qs}));
+                                  u"……=1 apart"_qs, u"……（写明案由）=1"_qs, u"审判长 ×××=1"_qs}));
     // Occurrences are in reading order and point at their paragraphs.
     const QList<int> plaintiff = fill.groups().at(1).occurrences;
     QCOMPARE(fill.placeholders().at(plaintiff.at(0)).paragraph, 1);

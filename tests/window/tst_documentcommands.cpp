@@ -235,6 +235,14 @@ void DocumentCommandsTest::fill_placeByPlace()
     int group = 0;
     while (panel->fillIn().groups().at(group).label != u"原告 ×××")
         ++group;
+    // A bare "……" means something else at each place: offered one by one.
+    int dots = 0;
+    while (panel->fillIn().groups().at(dots).label != u"……")
+        ++dots;
+    QVERIFY(panel->separately(dots)->isChecked());
+    QVERIFY(!panel->groupField(dots)->isEnabled());
+    QVERIFY(!panel->separately(group)->isChecked());
+
     panel->separately(group)->setChecked(true);
     const int last = panel->fillIn().groups().at(group).occurrences.last();
     type(panel->blankField(last), u"李四"_qs);
