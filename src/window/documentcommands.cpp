@@ -121,6 +121,13 @@ void DocumentCommands::fillIn(std::optional<QPointF> pagePoint)
     // The template text is read only once the page holds no values of an earlier fill.
     m_html->runIsolatedScript(PageScript::restore(), {});
     readDocument(PageScript::extract(pagePoint), [this](int unit, const ModelDocument &doc) {
+        // Asked again for the document already being filled: keep the values.
+        if (m_panel->isVisible() && unit == m_fillUnit && m_shownPath == m_fillPath) {
+            showFills();
+            m_panel->raise();
+            m_panel->activateWindow();
+            return;
+        }
         m_fillUnit = unit;
         m_fillPath = m_shownPath;
         m_panel->setFillIn(FillIn(doc));

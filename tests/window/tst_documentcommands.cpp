@@ -222,6 +222,11 @@ void DocumentCommandsTest::fill_aGroupFillsEveryPlaceAndClosingRestores()
     QVERIFY(rig.lastScript().contains(u"return show(1, "_qs));
     QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=张三"_qs, u"4:2:3=张三"_qs, u"4:24:3=张三"_qs}));
 
+    // Asked again for the same document, the panel keeps what was typed.
+    rig.commands()->fillIn();
+    QCOMPARE(plaintiff->text(), u"张三"_qs);
+    QCOMPARE(rig.shownFills().size(), 3);
+
     panel->findChild<QPushButton *>(u"FillClose"_qs)->click();
     QVERIFY(!panel->isVisible());
     QVERIFY(rig.lastScript().contains(u"return restore();"_qs));
