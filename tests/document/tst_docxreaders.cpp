@@ -1,5 +1,6 @@
 // The exported Word file as other programs read it: python-docx for its
 // structure, LibreOffice for a real layout, checked through the PDF it prints.
+#include "document/clipboardformat.h"
 #include "document/docxwriter.h"
 #include "document/modeldocument.h"
 #include "document/placeholders.h"
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void pythonDocx_paragraph();
     void pythonDocx_pageTableAndFooter();
     void libreOffice_printsTheWholeTextOnA4();
+    void libreOffice_readsTheClipboardHtmlWithItsLayout();
 
 private:
     QTemporaryDir m_dir;
@@ -190,6 +192,40 @@ void DocxReadersTest::libreOffice_printsTheWholeTextOnA4()
             gap = m.captured(1).toDouble() - titleEnd;
     }
     QVERIFY2(gap > 14 && gap < 18, qPrintable(QString::number(gap)));
+}
+
+// Writer reads pasted HTML with the same filter that opens an HTML file: what
+// it makes of the clipboard's HTML is what a paste gives.
+void DocxReadersTest::libreOffice_readsTheClipboardHtmlWithItsLayout()
+{
+    const QString html = m_dir.filePath(u"clipboard.html"_qs);
+    QFile out(html);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(clipboardHtml(filledJudgment()).toUtf8());
+    out.close();
+    QTemporaryDir profile;
+    bool ok = false;
+    const QString log = run(u"soffice"_qs,
+                            {u"-env:UserInstallation="_qs + QUrl::fromLocalFile(profile.path()).toString(),
+                             u"--headless"_qs, u"--norestore"_qs, u"--writer"_qs, u"--convert-to"_qs,
+                             u"docx:MS Word 2007 XML"_qs, u"--outdir"_qs, m_dir.filePath(u"pasted"_qs), html},
+                            240000, &ok);
+    const QString docx = m_dir.filePath(u"pasted/clipboard.docx"_qs);
+    QVERIFY2(ok && QFile::exists(docx), qPrintable(log));
+    const QString json = run(u"/usr/bin/python3"_qs, {QStringLiteral(JUANZONG_READ_DOCX), docx}, 60000, &ok);
+    QVERIFY2(ok, qPrintable(json));
+    QStringList seen;
+    for (const QJsonValue &value : QJsonDocument::fromJson(json.toUtf8()).object().value(u"paragraphs").toArray()) {
+        const QJsonObject p = value.toObject();
+        if (!p.value(u"text").toString().isEmpty())
+            seen.append(p.value(u"text").toString() + u" | " + p.value(u"alignment").toString() + u" | "
+                        + QString::number(p.value(u"first_line_pt").toDouble()));
+    }
+    for (const QString &expected : {u"××××人民法院 | CENTER | 0"_qs, u"民事判决书 | CENTER | 0"_qs,
+                                    u"（××××）……民初……号 | RIGHT | 0"_qs,
+                                    u"原告：张小明，男/女，××××年××月××日出生，住……。 | JUSTIFY | 32"_qs,
+                                    u"审判长　××× | RIGHT | 0"_qs})
+        QVERIFY2(seen.contains(expected), qPrintable(expected + u" not in:\n"_qs + seen.join(u'\n')));
 }
 
 QTEST_GUILESS_MAIN(DocxReadersTest)
