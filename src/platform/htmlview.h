@@ -1,4 +1,5 @@
-// The embedded HTML view as the window sees it: navigate, history, print, silence.
+// The embedded HTML view as the window sees it: navigate, history, print, silence,
+// scripts of the program's own and entries in the page's context menu.
 #pragma once
 
 #include <QList>
