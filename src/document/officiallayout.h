@@ -46,8 +46,10 @@ inline constexpr const char16_t *BodyFamily = u"FangSong_GB2312";
 inline constexpr const char16_t *BodyFamilyAlt = u"仿宋";
 inline constexpr const char16_t *BodyFallbacks = u"'FangSong_GB2312', '仿宋_GB2312', FangSong, '仿宋', 'STFangsong', "
                                                   u"'AR PL UMing CN', 'Noto Serif CJK SC', serif";
+// Titles in bold 宋体, the choice every desktop has, rather than 小标宋, which
+// few have and which would look heavy in the bold a fallback needs.
 inline constexpr const char16_t *TitleFamily = u"宋体";
 inline constexpr const char16_t *TitleFamilyAlt = u"SimSun";
-inline constexpr const char16_t *TitleFallbacks = u"'方正小标宋简体', '宋体', SimSun, 'Songti SC', 'Noto Serif CJK SC', serif";
+inline constexpr const char16_t *TitleFallbacks = u"'宋体', SimSun, 'NSimSun', 'Songti SC', 'Noto Serif CJK SC', serif";
 
 } // namespace Juanzong::OfficialLayout
