@@ -12,6 +12,8 @@ JUANZONG_PACKAGES=(
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
     at-spi2-core python3-pyatspi dbus-x11   # the screen-reader test: accessibility bus, AT-SPI client, dbus-launch
     scdoc lintian appstream desktop-file-utils strace   # manual pages; package and metadata checks
+    libzip-dev # the zip library under the .docx writer
+    python3-docx libreoffice-writer-nogui # tests open exported .docx files with real readers
 )
 
 as_root() {

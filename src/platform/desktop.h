@@ -16,6 +16,9 @@ public:
     virtual void openExternally(const QUrl &url) = 0;
     // Asks the user where to save a PDF, offering suggestedName; empty when cancelled.
     virtual QString askPdfFile(const QString &suggestedName) = 0;
+    // Asks where to save a Word document, offering suggestedPath (a bare name
+    // goes to the user's documents folder); empty when cancelled.
+    virtual QString askDocxFile(const QString &suggestedPath) = 0;
 };
 
 } // namespace Juanzong

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The embedded HTML view as the window sees it: navigate, history, print, silence.
+// The embedded HTML view as the window sees it: navigate, history, print, silence,
+// scripts of the program's own and entries in the page's context menu.
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointF>
 #include <QString>
 #include <QUrl>
+#include <QVariant>
 
 #include <functional>
+
+class QAction;
 
 namespace Juanzong {
 
@@ -44,6 +50,15 @@ public:
     virtual void printPreview() = 0;
     // Writes the current page as a vector PDF; a failure comes through failed().
     virtual void printToPdf(const QString &filePath) = 0;
+
+    // Runs a script in a world of the program's own, which the page's scripts
+    // cannot see or change, and hands over its result (invalid when the page
+    // went away first).
+    virtual void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) = 0;
+    // Asked each time the page's context menu opens, with the point in page
+    // (CSS) pixels; the actions it returns follow the view's own, the menu owns them.
+    using ContextActions = std::function<QList<QAction *>(QPointF pagePoint)>;
+    virtual void addContextActions(ContextActions provider) = 0;
 
 Q_SIGNALS:
     // Something the user asked for could not be done; message is ready to show.

@@ -12,6 +12,7 @@
 #include "search/keywordsearch.h"
 #include "window/accessibleroles.h"
 #include "window/cataloguetree.h"
+#include "window/documentcommands.h"
 #include "window/findbar.h"
 #include "window/searchbox.h"
 
@@ -181,6 +182,7 @@ void MainWindow::createControls()
     connect(m_findBar, &FindBar::closed, this, &MainWindow::closeFind);
 
     createShortcuts();
+    m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);
     // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
     // the pointer, the page's own render widget included: watch them all.
     qApp->installEventFilter(this);

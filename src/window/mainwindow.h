@@ -24,6 +24,7 @@ class QPushButton;
 namespace Juanzong {
 
 class Desktop;
+class DocumentCommands;
 class FindBar;
 class HtmlView;
 class MessageBox;
@@ -88,6 +89,9 @@ public:
     void saveAsPdf();
     void focusSearch();
 
+    // Copy, fill in and save as Word the model document in view or under the mouse.
+    DocumentCommands *documents() const { return m_documents; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -118,6 +122,7 @@ private:
     DesignSize m_design;
 
     FindBar *m_findBar = nullptr;
+    DocumentCommands *m_documents = nullptr;
     qsizetype m_zoomStep = DefaultZoomStep;
     QString m_shownPath;
     bool m_firstPageSeen = false;

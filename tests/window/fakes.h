@@ -80,6 +80,14 @@ public:
     }
     void printPreview() override { m_log.add(QStringLiteral("html.preview")); }
     void printToPdf(const QString &filePath) override { m_log.add(u"html.pdf " + filePath); }
+    void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) override
+    {
+        scripts.append(script);
+        const QVariant result = answerScript ? answerScript(script) : QVariant();
+        if (done)
+            done(result);
+    }
+    void addContextActions(ContextActions provider) override { contextActions.append(std::move(provider)); }
 
     QString current() const { return position >= 0 ? history.at(position) : QString(); }
     void fail(const QString &message) { Q_EMIT failed(message); }
@@ -97,6 +105,10 @@ public:
 
     std::function<void()> onSilent;
     std::function<void(int, int)> lastFound;
+    // Answers every isolated script at once, as the page would.
+    std::function<QVariant(const QString &)> answerScript;
+    QStringList scripts;
+    QList<ContextActions> contextActions;
     QStringList history;
     qsizetype position = -1;
     QString memoryPage;
@@ -170,7 +182,14 @@ public:
         return pdfAnswer;
     }
 
+    QString askDocxFile(const QString &suggestedPath) override
+    {
+        m_log.add(u"desktop.askDocx " + suggestedPath);
+        return docxAnswer;
+    }
+
     QString pdfAnswer; // empty: the user cancels
+    QString docxAnswer;
 
 private:
     CallLog &m_log;

@@ -27,4 +27,16 @@ QString QtDesktop::askPdfFile(const QString &suggestedName)
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDesktop::askDocxFile(const QString &suggestedPath)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(m_parent, QStringLiteral("另存为 Word 文档"), QDir(folder).filePath(suggestedPath),
+                       QStringLiteral("Word 文档 (*.docx)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("docx"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace Juanzong

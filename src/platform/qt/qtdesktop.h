@@ -15,6 +15,7 @@ public:
     void setParentWindow(QWidget *window) { m_parent = window; }
     void openExternally(const QUrl &url) override;
     QString askPdfFile(const QString &suggestedName) override;
+    QString askDocxFile(const QString &suggestedPath) override;
 
 private:
     QPointer<QWidget> m_parent;

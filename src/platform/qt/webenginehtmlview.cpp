@@ -2,9 +2,12 @@
 #include "platform/qt/webenginehtmlview.h"
 
 #include "core/contenturl.h"
+#include "document/officiallayout.h"
 #include "platform/qt/contentscheme.h"
 
+#include <QAction>
 #include <QEventLoop>
+#include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
@@ -17,6 +20,7 @@
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
@@ -42,6 +46,15 @@ public:
 // The preview keeps a picture of every page: at a printer's full resolution
 // that is hundreds of megabytes a page, at this one still sharp on paper.
 constexpr int PreviewResolution = 300;
+
+// Paper as the exported Word document has it, so that a printed template and
+// the document match; the print dialog can still change both.
+QPageLayout officialPage()
+{
+    using namespace OfficialLayout;
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(MarginLeftMm, MarginTopMm, MarginRightMm, MarginBottomMm), QPageLayout::Millimeter);
+}
 
 const QString PrintBusy = QStringLiteral("上一份打印尚未完成，请稍后再试。");
 
@@ -207,6 +220,7 @@ void WebEngineHtmlView::print()
     if (printing())
         return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageLayout(officialPage());
     QPrintDialog dialog(printer.get(), m_view->window());
     dialog.setWindowTitle(QStringLiteral("打印"));
     if (dialog.exec() != QDialog::Accepted)
@@ -221,6 +235,7 @@ void WebEngineHtmlView::printPreview()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setResolution(PreviewResolution);
+    printer.setPageLayout(officialPage());
     QPrintPreviewDialog dialog(&printer, m_view->window());
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(QStringLiteral("打印预览"));
@@ -241,9 +256,7 @@ void WebEngineHtmlView::printToPdf(const QString &filePath)
     if (printing())
         return;
     m_pdfPending = true;
-    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                             QPageLayout::Millimeter);
-    m_page->printToPdf(filePath, layout);
+    m_page->printToPdf(filePath, officialPage());
 }
 
 void WebEngineHtmlView::reload()
@@ -264,6 +277,42 @@ void WebEngineHtmlView::findText(const QString &text, bool backward, std::functi
         if (found)
             found(result.activeMatch(), result.numberOfMatches());
     });
+}
+
+void WebEngineHtmlView::runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done)
+{
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant &result) {
+        if (done)
+            done(result);
+    });
+}
+
+void WebEngineHtmlView::addContextActions(ContextActions provider)
+{
+    if (m_contextActions.isEmpty()) {
+        m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
+    }
+    m_contextActions.append(std::move(provider));
+}
+
+void WebEngineHtmlView::showContextMenu(const QPoint &pos)
+{
+    QMenu *menu = m_view->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QPointF pagePoint = QPointF(pos) / m_page->zoomFactor();
+    for (const ContextActions &provider : std::as_const(m_contextActions)) {
+        const QList<QAction *> actions = provider(pagePoint);
+        if (actions.isEmpty())
+            continue;
+        if (!menu->isEmpty())
+            menu->addSeparator();
+        for (QAction *action : actions) {
+            action->setParent(menu);
+            menu->addAction(action);
+        }
+    }
+    menu->popup(m_view->mapToGlobal(pos));
 }
 
 void WebEngineHtmlView::showPageAs(const QString &html, const QString &pagePath)

@@ -35,6 +35,8 @@ public:
     void findText(const QString &text, bool backward, std::function<void(int, int)> found) override;
     void printPreview() override;
     void printToPdf(const QString &filePath) override;
+    void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) override;
+    void addContextActions(ContextActions provider) override;
 
     QWebEngineView *view() const { return m_view; }
 
@@ -42,6 +44,7 @@ private:
     // True, after telling the user, while a print or a PDF is still being made:
     // the engine makes one at a time.
     bool printing();
+    void showContextMenu(const QPoint &pos);
 
     QWebEngineView *m_view;
     ContentSchemeHandler *m_content;
@@ -50,6 +53,7 @@ private:
     std::unique_ptr<QPrinter> m_printer; // alive until the engine has finished printing
     bool m_pdfPending = false;
     double m_zoom = 1.0;
+    QList<ContextActions> m_contextActions;
 };
 
 } // namespace Juanzong

@@ -1,0 +1,30 @@
+// A model document as an editable Word file (.docx) in the layout of Chinese
+// official documents (GB/T 9704-2012): A4, margins 37/35/28/26 mm, 仿宋 三号 at
+// 22 lines of 28 characters, 二号 centred titles, page numbers "— 1 —".
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace Juanzong {
+
+struct ModelDocument;
+
+struct DocxPart
+{
+    QString name; // path inside the package: "word/document.xml"
+    QByteArray data;
+};
+
+// The XML parts of the package, [Content_Types].xml first.
+QList<DocxPart> docxParts(const ModelDocument &document);
+
+// The parts deflated into one zip archive; empty, with the reason in *error,
+// when the zip library fails.
+QByteArray zipParts(const QList<DocxPart> &parts, QString *error = nullptr);
+
+// The whole .docx file.
+QByteArray writeDocx(const ModelDocument &document, QString *error = nullptr);
+
+} // namespace Juanzong

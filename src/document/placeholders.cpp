@@ -1,0 +1,209 @@
+#include "document/placeholders.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace Juanzong {
+
+namespace {
+
+constexpr QChar Cross = u'×';
+constexpr QChar Ellipsis = u'…';
+
+// Parties and offices a name blank follows in the court templates. A longer
+// name is tried before the shorter one it ends with (被上诉人 before 上诉人).
+constexpr QStringView Parties[] = {
+    u"委托诉讼代理人", u"再审申请人", u"申请执行人", u"赔偿请求人", u"人民陪审员", u"法定代理人",
+    u"法定代表人", u"被申请人", u"被上诉人", u"被执行人", u"申请人", u"上诉人", u"第三人",
+    u"审判长", u"审判员", u"书记员", u"执行员", u"起诉人", u"案外人", u"异议人", u"负责人",
+    u"原告", u"被告",
+};
+
+// A bracket is a writing hint when it tells the writer what to put there.
+constexpr QStringView HintOpenings[] = {
+    u"写明", u"以上写明", u"简要写明", u"概述", u"记明", u"列明", u"载明", u"注明", u"简述",
+};
+
+bool isDateUnit(QChar c)
+{
+    return c == u'年' || c == u'月' || c == u'日' || c == u'时' || c == u'分';
+}
+
+bool isHint(QStringView inner)
+{
+    return std::any_of(std::begin(HintOpenings), std::end(HintOpenings),
+                       [inner](QStringView opening) { return inner.startsWith(opening); });
+}
+
+QString partyBefore(const QString &text, int start)
+{
+    int end = start;
+    while (end > 0 && QStringView(u"：:　 ").contains(text.at(end - 1)))
+        --end;
+    const QStringView before = QStringView(text).left(end);
+    for (QStringView party : Parties)
+        if (before.endsWith(party))
+            return party.toString();
+    return {};
+}
+
+int skipCrosses(const QString &text, int i)
+{
+    while (i < text.size() && text.at(i) == Cross)
+        ++i;
+    return i;
+}
+
+} // namespace
+
+QList<Placeholder> findPlaceholders(const QString &text, int paragraph)
+{
+    QList<Placeholder> found;
+    const int n = int(text.size());
+    auto add = [&](int start, int end) {
+        found.append({paragraph, start, end - start, text.mid(start, end - start), {}});
+    };
+    int i = 0;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (c == u'（') {
+            const int close = int(text.indexOf(u'）', i + 1));
+            const QStringView inner = close > 0 ? QStringView(text).mid(i + 1, close - i - 1) : QStringView();
+            if (close > 0 && !inner.contains(u'（') && isHint(inner)) {
+                // "……（写明案由）" is one blank: the dots mark where the hint's answer goes.
+                if (!found.isEmpty() && found.last().start + found.last().length == i
+                    && found.last().text.front() == Ellipsis) {
+                    Placeholder &dots = found.last();
+                    dots.length = close + 1 - dots.start;
+                    dots.text = text.mid(dots.start, dots.length);
+                } else {
+                    add(i, close + 1);
+                }
+                i = close + 1;
+                continue;
+            }
+            ++i;
+            continue;
+        }
+        const bool century = c == u'二' && i + 2 < n && text.at(i + 1) == u'〇' && text.at(i + 2) == Cross;
+        if (c == Cross || century) {
+            const int start = i;
+            i = skipCrosses(text, century ? i + 2 : i);
+            int units = 0;
+            while (i + 1 < n && isDateUnit(text.at(i)) && text.at(i + 1) == Cross) {
+                i = skipCrosses(text, i + 1);
+                ++units;
+            }
+            // "××××年××月××日" ends in its last unit; a lone "××" before "年" is a count.
+            if ((units > 0 || century) && i < n && isDateUnit(text.at(i)))
+                ++i;
+            add(start, i);
+            if (units == 0 && !century)
+                found.last().party = partyBefore(text, start);
+            continue;
+        }
+        if (c == Ellipsis) {
+            const int start = i;
+            while (i < n && text.at(i) == Ellipsis)
+                ++i;
+            add(start, i);
+            continue;
+        }
+        ++i;
+    }
+    return found;
+}
+
+FillIn::FillIn(ModelDocument document)
+    : m_document(std::move(document))
+{
+    QHash<QString, int> groupOf;
+    for (int p = 0; p < m_document.paragraphs.size(); ++p) {
+        const Paragraph &paragraph = m_document.paragraphs.at(p);
+        if (paragraph.role == Paragraph::Role::Table)
+            continue;
+        for (const Placeholder &blank : findPlaceholders(paragraph.text, p)) {
+            const QString key = blank.party + u'\n' + blank.text;
+            auto it = groupOf.constFind(key);
+            if (it == groupOf.cend()) {
+                it = groupOf.insert(key, int(m_groups.size()));
+                const bool bare = blank.party.isEmpty()
+                    && (blank.text == u"×" || std::all_of(blank.text.cbegin(), blank.text.cend(),
+                                                          [](QChar c) { return c == Ellipsis; }));
+                m_groups.append({blank.party.isEmpty() ? blank.text : blank.party + u' ' + blank.text, {}, bare});
+            }
+            m_groups[*it].occurrences.append(int(m_placeholders.size()));
+            m_placeholders.append(blank);
+        }
+    }
+    m_values.resize(m_placeholders.size());
+}
+
+void FillIn::setGroupValue(int group, const QString &value)
+{
+    if (group < 0 || group >= m_groups.size())
+        return;
+    for (int blank : std::as_const(m_groups[group].occurrences))
+        m_values[blank] = value;
+}
+
+void FillIn::setValue(int placeholder, const QString &value)
+{
+    if (placeholder >= 0 && placeholder < m_values.size())
+        m_values[placeholder] = value;
+}
+
+QString FillIn::groupValue(int group) const
+{
+    if (group < 0 || group >= m_groups.size())
+        return {};
+    const QList<int> &blanks = m_groups.at(group).occurrences;
+    const QString first = m_values.at(blanks.constFirst());
+    for (int blank : blanks)
+        if (m_values.at(blank) != first)
+            return {};
+    return first;
+}
+
+void FillIn::clear()
+{
+    for (QString &value : m_values)
+        value.clear();
+}
+
+bool FillIn::isEmpty() const
+{
+    return std::all_of(m_values.cbegin(), m_values.cend(), [](const QString &v) { return v.isEmpty(); });
+}
+
+QString FillIn::context(int placeholder) const
+{
+    constexpr int Around = 8;
+    const Placeholder &blank = m_placeholders.at(placeholder);
+    const QString &text = m_document.paragraphs.at(blank.paragraph).text;
+    const int from = std::max(0, blank.start - Around);
+    const int end = blank.start + blank.length;
+    QString before = text.mid(from, blank.start - from);
+    QString after = text.mid(end, Around);
+    if (from > 0)
+        before.prepend(Ellipsis);
+    if (end + Around < text.size())
+        after.append(Ellipsis);
+    return foldedText(before + u'〔' + blank.text + u'〕' + after);
+}
+
+ModelDocument FillIn::filled() const
+{
+    ModelDocument out = m_document;
+    // Backwards, so that a replacement never moves the blanks still to come.
+    for (qsizetype i = m_placeholders.size() - 1; i >= 0; --i) {
+        if (m_values.at(i).isEmpty())
+            continue;
+        const Placeholder &blank = m_placeholders.at(i);
+        out.paragraphs[blank.paragraph].text.replace(blank.start, blank.length, m_values.at(i));
+    }
+    return out;
+}
+
+} // namespace Juanzong

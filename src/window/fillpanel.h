@@ -1,0 +1,67 @@
+// The fill-in panel: one field per group of blanks of a model document, or one
+// per blank when the user fills a group's occurrences one by one.
+#pragma once
+
+#include "document/placeholders.h"
+
+#include <QDialog>
+#include <QList>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QVBoxLayout;
+
+namespace Juanzong {
+
+class FillPanel final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FillPanel)
+public:
+    explicit FillPanel(QWidget *parent = nullptr);
+    ~FillPanel() override;
+
+    // Lists the blanks of a new document, every field empty.
+    void setFillIn(const FillIn &fillIn);
+    const FillIn &fillIn() const { return m_fillIn; }
+
+    // The field of a group, and the one of a single blank (shown only while its
+    // group is filled one by one); for the tests and the accessibility tree alike.
+    QLineEdit *groupField(int group) const;
+    QLineEdit *blankField(int placeholder) const;
+    QCheckBox *separately(int group) const;
+
+Q_SIGNALS:
+    void valuesChanged();
+    void copyRequested();
+    void saveRequested();
+    // The panel went out of sight, by the user's hand or the program's.
+    void closed();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    struct GroupFields
+    {
+        QLineEdit *group = nullptr;
+        QCheckBox *separately = nullptr;
+        QWidget *blanks = nullptr;
+    };
+
+    void rebuild();
+    void groupEdited(int group, const QString &text);
+    void blankEdited(int group, int placeholder, const QString &text);
+    void setSeparately(int group, bool on);
+    void clearAll();
+
+    FillIn m_fillIn;
+    QLabel *m_heading = nullptr;
+    QWidget *m_fields = nullptr;
+    QVBoxLayout *m_fieldsLayout = nullptr;
+    QList<GroupFields> m_groups;
+    QList<QLineEdit *> m_blanks;
+};
+
+} // namespace Juanzong

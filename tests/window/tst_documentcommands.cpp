@@ -1,0 +1,290 @@
+// Copy, fill in and save as Word, driven through a fake view that answers the
+// page scripts as the page would.
+#include "fakes.h"
+
+#include "window/documentcommands.h"
+#include "window/fillpanel.h"
+#include "window/mainwindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Juanzong;
+using namespace Juanzong::Testing;
+
+namespace {
+
+const QString Page = QStringLiteral(R"({"unit": 1, "heading": "民事调解书（第一审程序用）", "paragraphs": [
+    {"role": "court", "text": "××××人民法院"},
+    {"role": "doctype", "text": "民事调解书"},
+    {"role": "caseno", "text": "（××××）……民初……号"},
+    {"role": "body", "text": "原告：×××，住……。"},
+    {"role": "body", "text": "原告×××与被告×××……（写明案由）一案，原告×××撤诉。"},
+    {"role": "sign", "text": "审判长　×××"}]})");
+
+struct Rig
+{
+    Rig()
+    {
+        html.answerScript = [this](const QString &script) -> QVariant {
+            if (script.contains(u"return extract("))
+                return pageAnswer;
+            return 0;
+        };
+        window = std::make_unique<MainWindow>(WindowParts{webys, &html, treeWidget, &tree, &skin, &messages,
+                                                          [] { return u"/srv/juanzong"_qs; }, &desktop});
+        html.show(u"/srv/juanzong/ws/juanzongfanben-10.html"_qs);
+    }
+
+    DocumentCommands *commands() const { return window->documents(); }
+    QString lastScript() const { return html.scripts.isEmpty() ? QString() : html.scripts.constLast(); }
+    // The fills of the last show() sent to the page: "paragraph:start:length=value" each.
+    QStringList shownFills() const
+    {
+        static const QRegularExpression call(u"return show\\((-?\\d+), (\\[.*\\])\\);"_qs);
+        const QRegularExpressionMatch m = call.match(lastScript());
+        if (!m.hasMatch())
+            return {u"(no show)"_qs};
+        QStringList out;
+        const QJsonArray fills = QJsonDocument::fromJson(m.captured(2).toUtf8()).array();
+        for (const QJsonValue &v : fills)
+            out.append(QStringLiteral("%1:%2:%3=").arg(v[u"p"].toInt()).arg(v[u"start"].toInt()).arg(v[u"length"].toInt())
+                       + v[u"value"].toString());
+        return out;
+    }
+    QLineEdit *groupField(const QString &label) const
+    {
+        const FillPanel *panel = commands()->panel();
+        for (int g = 0; g < panel->fillIn().groups().size(); ++g)
+            if (panel->fillIn().groups().at(g).label == label)
+                return panel->groupField(g);
+        return nullptr;
+    }
+
+    CallLog log;
+    QWidget *webys = new QWidget;
+    QWidget *treeWidget = new QWidget;
+    FakeHtmlView html{log};
+    FakeTreeView tree{log};
+    FakeSkin skin{log};
+    FakeMessageBox messages{log};
+    FakeDesktop desktop{log};
+    QVariant pageAnswer = Page;
+    std::unique_ptr<MainWindow> window;
+};
+
+// Types text the way an input method delivers it: one key event per character.
+void type(QWidget *target, const QString &text)
+{
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+class DocumentCommandsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void target_data();
+    void target();
+    void copy_putsHtmlAndTextOnTheClipboard();
+    void save_proposesTheHeadingThenRemembersTheFolder();
+    void save_failures_data();
+    void save_failures();
+    void fill_aGroupFillsEveryPlaceAndClosingRestores();
+    void fill_placeByPlace();
+    void fill_anotherPageEndsItAJumpDoesNot();
+    void fill_markupTypedGoesAsData();
+};
+
+void DocumentCommandsTest::target_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("copy key_documentInView") << u"Ctrl+Shift+C"_qs << u"extract(unitAt(null, null))"_qs;
+    QTest::newRow("fill key_documentInView") << u"Ctrl+E"_qs << u"extract(unitAt(null, null))"_qs;
+    QTest::newRow("save key_documentInView") << u"Ctrl+Shift+S"_qs << u"extract(unitAt(null, null))"_qs;
+    QTest::newRow("copy entry_documentUnderTheMouse") << u"menu 0"_qs << u"extract(unitAt(12.50, 300.00))"_qs;
+    QTest::newRow("fill entry_documentUnderTheMouse") << u"menu 1"_qs << u"extract(unitAt(12.50, 300.00))"_qs;
+    QTest::newRow("save entry_documentUnderTheMouse") << u"menu 2"_qs << u"extract(unitAt(12.50, 300.00))"_qs;
+}
+
+void DocumentCommandsTest::target()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, call);
+    Rig rig;
+    if (how.startsWith(u"menu")) {
+        QCOMPARE(rig.html.contextActions.size(), 1);
+        const QList<QAction *> actions = rig.html.contextActions.at(0)(QPointF(12.5, 300));
+        QStringList captions;
+        for (QAction *a : actions)
+            captions.append(a->text());
+        QCOMPARE(captions, (QStringList{u"复制范本"_qs, u"填写…"_qs, u"另存为 Word 文档…"_qs}));
+        actions.at(how.section(u' ', 1).toInt())->trigger();
+        qDeleteAll(actions);
+    } else {
+        rig.window->show();
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        const QKeyCombination key = QKeySequence::fromString(how, QKeySequence::PortableText)[0];
+        QTest::keyClick(rig.window.get(), key.key(), key.keyboardModifiers());
+    }
+    QStringList extracts;
+    for (const QString &script : std::as_const(rig.html.scripts))
+        if (script.contains(u"return extract("))
+            extracts.append(script.section(u"return "_qs, -1).section(u';', 0, 0));
+    QCOMPARE(extracts, QStringList{call});
+    if (auto *panel = rig.commands()->panel())
+        panel->hide();
+}
+
+void DocumentCommandsTest::copy_putsHtmlAndTextOnTheClipboard()
+{
+    Rig rig;
+    QGuiApplication::clipboard()->clear();
+    rig.commands()->copy();
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(mime && mime->hasHtml() && mime->hasText());
+    const QString html = mime->html();
+    QVERIFY(html.contains(u"text-align:center"_qs));
+    QVERIFY(html.contains(u"text-indent:32pt"_qs));
+    QVERIFY(html.contains(u">审判长　×××</p>"_qs));
+    QVERIFY(mime->text().contains(u"\n　　原告：×××，住……。\n"_qs));
+    QVERIFY(mime->text().contains(u"审判长　×××"_qs));
+}
+
+void DocumentCommandsTest::save_proposesTheHeadingThenRemembersTheFolder()
+{
+    Rig rig;
+    QTemporaryDir dir;
+    rig.desktop.docxAnswer = dir.filePath(u"调解书.docx"_qs);
+    rig.commands()->saveAsDocx();
+    rig.commands()->saveAsDocx();
+    QCOMPARE(rig.log.starting(u"desktop.askDocx"),
+             (QStringList{u"desktop.askDocx 民事调解书（第一审程序用）.docx"_qs,
+                          u"desktop.askDocx "_qs + dir.path() + u"/民事调解书（第一审程序用）.docx"_qs}));
+    QFile file(rig.desktop.docxAnswer);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("PK\x03\x04"));
+    QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+void DocumentCommandsTest::save_failures_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QVariant>("page");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("cancelled_nothingSaid") << QString() << QVariant(Page) << QString();
+    QTest::newRow("missing folder_saysItCouldNotWrite")
+        << u"/nonexistent-juanzong/x.docx"_qs << QVariant(Page) << u"另存为 Word 文档失败：无法写入所选文件。"_qs;
+    QTest::newRow("page without answer_saysItCouldNotRead")
+        << u"/tmp/never.docx"_qs << QVariant() << u"无法读取当前页面中的范本，请等页面显示完整后再试。"_qs;
+}
+
+void DocumentCommandsTest::save_failures()
+{
+    QFETCH(QString, answer);
+    QFETCH(QVariant, page);
+    QFETCH(QString, message);
+    Rig rig;
+    rig.pageAnswer = page;
+    rig.desktop.docxAnswer = answer;
+    rig.commands()->saveAsDocx();
+    QCOMPARE(rig.log.starting(u"box"), message.isEmpty() ? QStringList() : QStringList{u"box 提示|"_qs + message});
+    QVERIFY(!QFile::exists(u"/tmp/never.docx"_qs));
+}
+
+void DocumentCommandsTest::fill_aGroupFillsEveryPlaceAndClosingRestores()
+{
+    Rig rig;
+    rig.commands()->fillIn();
+    FillPanel *panel = rig.commands()->panel();
+    QVERIFY(panel && panel->isVisible());
+    QLineEdit *plaintiff = rig.groupField(u"原告 ×××"_qs);
+    QVERIFY(plaintiff);
+    type(plaintiff, u"张三"_qs);
+    // Every place of the plaintiff's name, in unit 1 as the page named it.
+    QVERIFY(rig.lastScript().contains(u"return show(1, "_qs));
+    QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=张三"_qs, u"4:2:3=张三"_qs, u"4:24:3=张三"_qs}));
+
+    // Asked again for the same document, the panel keeps what was typed.
+    rig.commands()->fillIn();
+    QCOMPARE(plaintiff->text(), u"张三"_qs);
+    QCOMPARE(rig.shownFills().size(), 3);
+
+    panel->findChild<QPushButton *>(u"FillClose"_qs)->click();
+    QVERIFY(!panel->isVisible());
+    QVERIFY(rig.lastScript().contains(u"return restore();"_qs));
+}
+
+void DocumentCommandsTest::fill_placeByPlace()
+{
+    Rig rig;
+    rig.commands()->fillIn();
+    FillPanel *panel = rig.commands()->panel();
+    int group = 0;
+    while (panel->fillIn().groups().at(group).label != u"原告 ×××")
+        ++group;
+    // A bare "……" means something else at each place: offered one by one.
+    int dots = 0;
+    while (panel->fillIn().groups().at(dots).label != u"……")
+        ++dots;
+    QVERIFY(panel->separately(dots)->isChecked());
+    QVERIFY(!panel->groupField(dots)->isEnabled());
+    QVERIFY(!panel->separately(group)->isChecked());
+
+    panel->separately(group)->setChecked(true);
+    const int last = panel->fillIn().groups().at(group).occurrences.last();
+    type(panel->blankField(last), u"李四"_qs);
+    QCOMPARE(rig.shownFills(), QStringList{u"4:24:3=李四"_qs});
+    // Back to one value for all: the one typed stands for the group.
+    panel->separately(group)->setChecked(false);
+    QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=李四"_qs, u"4:2:3=李四"_qs, u"4:24:3=李四"_qs}));
+    panel->hide();
+}
+
+void DocumentCommandsTest::fill_anotherPageEndsItAJumpDoesNot()
+{
+    Rig rig;
+    rig.commands()->fillIn();
+    FillPanel *panel = rig.commands()->panel();
+    type(rig.groupField(u"原告 ×××"_qs), u"张三"_qs);
+    rig.html.show(u"/srv/juanzong/ws/juanzongfanben-10.html"_qs); // a jump to #ws2
+    QVERIFY(panel->isVisible());
+    // The same page loaded afresh gets its values again.
+    rig.html.loaded(true);
+    QVERIFY(rig.lastScript().contains(u"return show(1, "_qs));
+    rig.html.show(u"/srv/juanzong/ws/juanzongfanben-11.html"_qs);
+    QVERIFY(!panel->isVisible());
+    QVERIFY(rig.lastScript().contains(u"return restore();"_qs));
+}
+
+void DocumentCommandsTest::fill_markupTypedGoesAsData()
+{
+    Rig rig;
+    rig.commands()->fillIn();
+    const QString value = u"</script><b>\"x\"');alert(1)//"_qs;
+    type(rig.groupField(u"原告 ×××"_qs), value);
+    // The value reaches the script only inside a JSON string, intact.
+    QCOMPARE(rig.shownFills().value(0), u"3:3:3="_qs + value);
+    QVERIFY(!rig.lastScript().contains(u"<b>\"x\""_qs));
+    rig.commands()->panel()->hide();
+}
+
+QTEST_MAIN(DocumentCommandsTest)
+#include "tst_documentcommands.moc"
