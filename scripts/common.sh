@@ -9,6 +9,7 @@ JUANZONG_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-microhei
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
+    libsqlite3-dev libxml2-dev unicode-data python3  # full-text search; Unihan readings for the pinyin table at build time
 )
 
 as_root() {
