@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QMenu;
+
 namespace Juanzong {
 
 class HtmlView : public QObject
@@ -21,6 +23,12 @@ public:
     virtual void setSilent(bool silent) = 0;
     // Loads the local file named by a plain path and returns at once.
     virtual void navigate(const QString &path) = 0;
+    // The same, scrolled to the anchor named fragment; a view without anchors shows the top.
+    virtual void navigateToAnchor(const QString &path, const QString &fragment)
+    {
+        Q_UNUSED(fragment);
+        navigate(path);
+    }
     // Each returns false, and changes nothing, when there is no entry that way.
     virtual bool goBack() = 0;
     virtual bool goForward() = 0;
@@ -55,6 +63,9 @@ Q_SIGNALS:
     void renderProcessDied();
     // The user followed a link the view does not open itself (web or mail).
     void externalLinkRequested(const QUrl &url);
+    // The page's context menu is about to open: a receiver may add its own
+    // entries to menu, for the text selected in the page (possibly empty).
+    void contextMenuOpening(QMenu *menu, const QString &selectedText);
 };
 
 } // namespace Juanzong

@@ -10,6 +10,7 @@
 #include "search/keywordsearch.h"
 #include "window/cataloguetree.h"
 #include "window/findbar.h"
+#include "window/fulltextcontroller.h"
 #include "window/searchbox.h"
 
 #include <QApplication>
@@ -173,6 +174,11 @@ void MainWindow::createControls()
     connect(m_findBar, &FindBar::findRequested, this, &MainWindow::find);
     connect(m_findBar, &FindBar::closed, this, &MainWindow::closeFind);
 
+    // Full text: Shift+Enter in the box, the page's context menu, the type-ahead.
+    m_fullText = new FullTextController({m_parts.html, m_text1, webys, [this] { return programDirectory(); },
+                                         [this](const QString &text) { findInPage(text); }},
+                                        this);
+
     createShortcuts();
     // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
     // the pointer, the page's own render widget included: watch them all.
@@ -323,6 +329,12 @@ void MainWindow::openFind()
     m_findBar->open();
     if (!m_findBar->text().isEmpty())
         find(m_findBar->text(), false);
+}
+
+void MainWindow::findInPage(const QString &text)
+{
+    m_findBar->setText(text);
+    openFind();
 }
 
 void MainWindow::findNext()

@@ -24,6 +24,7 @@ namespace Juanzong {
 
 class Desktop;
 class FindBar;
+class FullTextController;
 class HtmlView;
 class MessageBox;
 class SearchBox;
@@ -86,6 +87,9 @@ public:
     void printPreview();
     void saveAsPdf();
     void focusSearch();
+    // Opens the find bar on text and highlights it in the page.
+    void findInPage(const QString &text);
+    FullTextController *fullText() const { return m_fullText; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -117,6 +121,7 @@ private:
     DesignSize m_design;
 
     FindBar *m_findBar = nullptr;
+    FullTextController *m_fullText = nullptr;
     qsizetype m_zoomStep = DefaultZoomStep;
     QString m_shownPath;
     bool m_firstPageSeen = false;

@@ -3,6 +3,7 @@
 #include "platform/qt/contentscheme.h"
 
 #include <QEventLoop>
+#include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
@@ -154,6 +155,14 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
     });
 
     connect(m_page, &SilentPage::externalLinkRequested, this, &HtmlView::externalLinkRequested);
+    // The engine's own menu, with whatever the window adds to it for the selection.
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        QMenu *menu = m_view->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        Q_EMIT contextMenuOpening(menu, m_view->selectedText());
+        menu->popup(m_view->mapToGlobal(pos));
+    });
     // Links with a target and pages opened by script stay in this one view.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
         const QUrl url = request.requestedUrl();
@@ -190,6 +199,16 @@ void WebEngineHtmlView::navigate(const QString &path)
     QUrl url = m_content->urlFor(path);
     if (url.isEmpty())
         url = QUrl::fromLocalFile(path);
+    m_view->load(url);
+}
+
+void WebEngineHtmlView::navigateToAnchor(const QString &path, const QString &fragment)
+{
+    QUrl url = m_content->urlFor(path);
+    if (url.isEmpty())
+        url = QUrl::fromLocalFile(path);
+    if (!fragment.isEmpty())
+        url.setFragment(fragment);
     m_view->load(url);
 }
 

@@ -25,6 +25,7 @@ public:
 
     void setSilent(bool silent) override;
     void navigate(const QString &path) override;
+    void navigateToAnchor(const QString &path, const QString &fragment) override;
     bool goBack() override;
     bool goForward() override;
     void print() override;
