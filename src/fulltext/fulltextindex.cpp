@@ -24,6 +24,9 @@ constexpr double K1 = 1.2;
 constexpr double B = 0.75;
 
 constexpr int BodyColumn = 1;
+// A phrase each of whose trigrams stands in more than one document in this many
+// is searched by the scan.
+constexpr qint64 CommonShare = 16;
 
 // occurrences(doc): how often the query's phrase stands in the body of the row.
 void occurrencesFunction(const Fts5ExtensionApi *api, Fts5Context *fts, sqlite3_context *result, int, sqlite3_value **)
@@ -91,6 +94,7 @@ FullTextIndex::FullTextIndex()
 
 FullTextIndex::~FullTextIndex()
 {
+    sqlite3_finalize(m_documentFrequency);
     sqlite3_finalize(m_insert);
     sqlite3_finalize(m_match);
     sqlite3_close(m_db);
@@ -111,12 +115,16 @@ void FullTextIndex::addPage(const QString &fileName, const QString &title, const
     const int pageIndex = int(m_pages.size());
     m_pages.append({fileName, title, place});
     for (const ModelDocument &d : page.documents) {
-        Document document{pageIndex, d.anchor, d.heading, d.text, TextFold::fold(d.text),
-                          TextFold::fold(QString(title + u'\n' + d.heading))};
+        const QString textFolded = TextFold::fold(d.text);
+        const QString foldedTitle = TextFold::fold(QString(title + u'\n' + d.heading));
+        Document document{pageIndex, d.anchor, d.heading, d.text, m_foldedTexts.size(), m_foldedTitles.size(),
+                          foldedTitle.size()};
+        m_foldedTexts += textFolded + u'\n';
+        m_foldedTitles += foldedTitle + u'\n';
         m_textLength += document.text.size();
         if (m_insert) {
-            const QByteArray titleUtf8 = document.foldedTitle.toUtf8();
-            const QByteArray bodyUtf8 = document.foldedText.toUtf8();
+            const QByteArray titleUtf8 = foldedTitle.toUtf8();
+            const QByteArray bodyUtf8 = textFolded.toUtf8();
             sqlite3_bind_int64(m_insert, 1, m_documents.size() + 1);
             sqlite3_bind_text(m_insert, 2, titleUtf8.constData(), int(titleUtf8.size()), SQLITE_STATIC);
             sqlite3_bind_text(m_insert, 3, bodyUtf8.constData(), int(bodyUtf8.size()), SQLITE_STATIC);
@@ -140,6 +148,17 @@ void FullTextIndex::finish()
     // One segment answers a query faster than many small ones.
     if (!execute("INSERT INTO doc(doc) VALUES('optimize')") || !execute("COMMIT"))
         return;
+    m_foldedTexts.squeeze();
+    m_foldedTitles.squeeze();
+    // How many documents hold a trigram: a phrase of common trigrams is found
+    // faster by the scan than through the index's long position lists.
+    if (sqlite3_exec(m_db, "CREATE VIRTUAL TABLE temp.terms USING fts5vocab(main, 'doc', 'row')", nullptr, nullptr,
+                     nullptr)
+            != SQLITE_OK
+        || sqlite3_prepare_v3(m_db, "SELECT doc FROM temp.terms WHERE term = ?1", -1, SQLITE_PREPARE_PERSISTENT,
+                              &m_documentFrequency, nullptr)
+            != SQLITE_OK)
+        m_documentFrequency = nullptr;
     if (sqlite3_prepare_v3(m_db, "SELECT rowid, bm25(doc, ?2, ?3), occurrences(doc) FROM doc WHERE doc MATCH ?1",
                            -1, SQLITE_PREPARE_PERSISTENT, &m_match, nullptr)
         != SQLITE_OK) {
@@ -166,27 +185,20 @@ QList<TextRange> FullTextIndex::occurrences(QStringView haystack, QStringView ne
 
 namespace {
 
-qsizetype countOf(QStringView haystack, QStringView needle)
+// The next place of needle in haystack from from on, or -1. The first character
+// is found with the vectorised single-character search, which leaves the rest a
+// comparison or two.
+qsizetype findFrom(QStringView haystack, QStringView needle, qsizetype from)
 {
-    qsizetype n = 0;
-    if (needle.size() == 1) {
-        const QChar c = needle.front();
-        for (qsizetype at = haystack.indexOf(c); at >= 0; at = haystack.indexOf(c, at + 1))
-            ++n;
-        return n;
-    }
-    // The first character is found with the vectorised single-character search,
-    // which leaves the rest a comparison or two.
     const QChar first = needle.front();
+    if (needle.size() == 1)
+        return haystack.indexOf(first, from);
     const QStringView rest = needle.sliced(1);
-    for (qsizetype at = haystack.indexOf(first); at >= 0 && at + needle.size() <= haystack.size();
-         at = haystack.indexOf(first, at + 1)) {
-        if (haystack.sliced(at + 1, rest.size()) == rest) {
-            ++n;
-            at += needle.size() - 1;
-        }
-    }
-    return n;
+    for (qsizetype at = haystack.indexOf(first, from); at >= 0 && at + needle.size() <= haystack.size();
+         at = haystack.indexOf(first, at + 1))
+        if (haystack.sliced(at + 1, rest.size()) == rest)
+            return at;
+    return -1;
 }
 
 } // namespace
@@ -208,7 +220,7 @@ QList<FullTextIndex::Candidate> FullTextIndex::matchIndexed(const QString &folde
         c.document = document;
         c.score = sqlite3_column_double(m_match, 1);
         c.occurrences = qsizetype(sqlite3_column_int64(m_match, 2));
-        c.titleHit = m_documents[document].foldedTitle.contains(folded);
+        c.titleHit = foldedTitle(m_documents[document]).contains(folded);
         out.append(c);
     }
     sqlite3_reset(m_match);
@@ -216,21 +228,61 @@ QList<FullTextIndex::Candidate> FullTextIndex::matchIndexed(const QString &folde
     return out;
 }
 
+bool FullTextIndex::isCommon(const QString &folded) const
+{
+    if (!m_documentFrequency)
+        return false;
+    const QList<uint> points = folded.toUcs4();
+    qint64 rarest = -1;
+    for (qsizetype i = 0; i + TrigramLength <= points.size(); ++i) {
+        const QByteArray trigram = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData() + i),
+                                                     TrigramLength)
+                                       .toUtf8();
+        sqlite3_bind_text(m_documentFrequency, 1, trigram.constData(), int(trigram.size()), SQLITE_TRANSIENT);
+        const qint64 documents = sqlite3_step(m_documentFrequency) == SQLITE_ROW
+            ? sqlite3_column_int64(m_documentFrequency, 0)
+            : 0;
+        sqlite3_reset(m_documentFrequency);
+        if (rarest < 0 || documents < rarest)
+            rarest = documents;
+        if (rarest * CommonShare < m_documents.size())
+            return false;
+    }
+    return rarest >= 0;
+}
+
 QList<FullTextIndex::Candidate> FullTextIndex::matchScanned(const QString &folded) const
 {
+    std::vector<qsizetype> counts(size_t(m_documents.size()), 0);
+    std::vector<bool> titleHits(size_t(m_documents.size()), false);
+    // Both buffers hold the documents in order: the document of a place only
+    // ever moves forward.
+    qsizetype document = 0;
+    const QStringView texts(m_foldedTexts);
+    for (qsizetype at = findFrom(texts, folded, 0); at >= 0; at = findFrom(texts, folded, at + folded.size())) {
+        while (document + 1 < m_documents.size() && m_documents[document + 1].textAt <= at)
+            ++document;
+        ++counts[size_t(document)];
+    }
+    document = 0;
+    const QStringView titles(m_foldedTitles);
+    for (qsizetype at = findFrom(titles, folded, 0); at >= 0; at = findFrom(titles, folded, at + folded.size())) {
+        while (document + 1 < m_documents.size() && m_documents[document + 1].titleAt <= at)
+            ++document;
+        titleHits[size_t(document)] = true;
+    }
+
     QList<Candidate> out;
     const double averageLength = m_documents.isEmpty() ? 1.0 : double(m_textLength) / m_documents.size();
     for (qsizetype i = 0; i < m_documents.size(); ++i) {
-        const Document &d = m_documents[i];
-        const qsizetype n = countOf(d.foldedText, folded);
-        const bool titleHit = d.foldedTitle.contains(folded);
-        if (n == 0 && !titleHit)
+        const qsizetype n = counts[size_t(i)];
+        if (n == 0 && !titleHits[size_t(i)])
             continue;
         // bm25 of a single term, without the factor its rarity gives every
         // document alike: the order is the one FTS5 would give.
-        const double length = double(d.text.size()) / std::max(1.0, averageLength);
+        const double length = double(m_documents[i].text.size()) / std::max(1.0, averageLength);
         const double score = -(n * (K1 + 1)) / (n + K1 * (1 - B + B * length));
-        out.append({i, n, titleHit, score});
+        out.append({i, n, titleHits[size_t(i)], score});
     }
     return out;
 }
@@ -241,7 +293,7 @@ QList<Snippet> FullTextIndex::snippetsOf(const Document &document, const QString
     const QString &text = document.text;
     qsizetype from = 0;
     while (out.size() < MaxSnippets) {
-        const qsizetype at = QStringView(document.foldedText).indexOf(folded, from);
+        const qsizetype at = foldedText(document).indexOf(folded, from);
         if (at < 0)
             break;
         // Within the line it stands in, a little context on either side.
@@ -255,7 +307,7 @@ QList<Snippet> FullTextIndex::snippetsOf(const Document &document, const QString
         s.text = text.mid(start, end - start);
         s.cutBefore = start > lineStart;
         s.cutAfter = end < lineEnd;
-        for (const TextRange &r : occurrences(QStringView(document.foldedText).sliced(start, end - start), folded))
+        for (const TextRange &r : occurrences(foldedText(document).sliced(start, end - start), folded))
             s.marks.append(r);
         out.append(s);
         from = end;
@@ -263,7 +315,7 @@ QList<Snippet> FullTextIndex::snippetsOf(const Document &document, const QString
     return out;
 }
 
-FullTextResult FullTextIndex::search(const QString &query, qsizetype maxHits) const
+FullTextResult FullTextIndex::search(const QString &query, qsizetype maxHits, Plan plan) const
 {
     QElapsedTimer timer;
     timer.start();
@@ -273,7 +325,9 @@ FullTextResult FullTextIndex::search(const QString &query, qsizetype maxHits) co
     if (folded.isEmpty())
         return result;
 
-    QList<Candidate> candidates = codePoints(folded) >= TrigramLength ? matchIndexed(folded) : matchScanned(folded);
+    const bool indexed = codePoints(folded) >= TrigramLength
+        && (plan == Plan::Index || (plan == Plan::Auto && !isCommon(folded)));
+    QList<Candidate> candidates = indexed ? matchIndexed(folded) : matchScanned(folded);
     result.documents = candidates.size();
     for (const Candidate &c : std::as_const(candidates))
         result.occurrences += c.occurrences;
@@ -308,9 +362,8 @@ qint64 FullTextIndex::textBytes() const
 {
     qint64 bytes = 0;
     for (const Document &d : m_documents)
-        bytes += (d.text.size() + d.foldedText.size() + d.foldedTitle.size() + d.heading.size() + d.anchor.size())
-            * qint64(sizeof(QChar));
-    return bytes;
+        bytes += (d.text.size() + d.heading.size() + d.anchor.size()) * qint64(sizeof(QChar)) + qint64(sizeof(Document));
+    return bytes + (m_foldedTexts.capacity() + m_foldedTitles.capacity()) * qint64(sizeof(QChar));
 }
 
 } // namespace Juanzong

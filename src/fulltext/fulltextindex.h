@@ -75,8 +75,12 @@ public:
     // Ends the building: no page can be added afterwards.
     void finish();
 
+    // How a query is answered: Auto asks the index for a phrase of three or more
+    // characters unless each of its trigrams is common, and scans otherwise.
+    enum class Plan { Auto, Index, Scan };
+
     // Case of Latin letters and full-width / half-width forms do not matter.
-    FullTextResult search(const QString &query, qsizetype maxHits = MaxHits) const;
+    FullTextResult search(const QString &query, qsizetype maxHits = MaxHits, Plan plan = Plan::Auto) const;
 
     qsizetype documentCount() const { return m_documents.size(); }
     // What the index holds in memory: SQLite's share and the stored texts.
@@ -99,8 +103,11 @@ private:
         QString anchor;
         QString heading;
         QString text;
-        QString foldedText;
-        QString foldedTitle; // the template's title and the heading, for the title rank
+        // Where its folded text and its folded titles (the template's and the
+        // heading) lie in the two buffers below.
+        qsizetype textAt = 0;
+        qsizetype titleAt = 0;
+        qsizetype titleLength = 0;
     };
     struct Page
     {
@@ -117,16 +124,27 @@ private:
     };
 
     bool execute(const char *sql);
+    bool isCommon(const QString &folded) const;
     QList<Candidate> matchIndexed(const QString &folded) const;
     QList<Candidate> matchScanned(const QString &folded) const;
+    QStringView foldedText(const Document &d) const { return QStringView(m_foldedTexts).sliced(d.textAt, d.text.size()); }
+    QStringView foldedTitle(const Document &d) const
+    {
+        return QStringView(m_foldedTitles).sliced(d.titleAt, d.titleLength);
+    }
     QList<Snippet> snippetsOf(const Document &document, const QString &folded) const;
 
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_insert = nullptr;
     sqlite3_stmt *m_match = nullptr;
+    sqlite3_stmt *m_documentFrequency = nullptr;
     QString m_error;
     QList<Page> m_pages;
     QList<Document> m_documents;
+    // Every document's folded text, one after the other, each followed by a line
+    // break that no query holds: one long scan instead of many short ones.
+    QString m_foldedTexts;
+    QString m_foldedTitles;
     qint64 m_textLength = 0;
     TitleSuggester m_titles;
 };

@@ -36,71 +36,87 @@ uint32_t letterBit(char c)
     return c >= 'a' && c <= 'z' ? 1u << (c - 'a') : 0;
 }
 
+const std::vector<uint8_t> &syllableLengths()
+{
+    static const std::vector<uint8_t> lengths = [] {
+        std::vector<uint8_t> out;
+        for (const char *syllable : PinyinTable::syllables())
+            out.push_back(uint8_t(std::strlen(syllable)));
+        return out;
+    }();
+    return lengths;
+}
+
 } // namespace
 
-TitleSuggester::Entry TitleSuggester::makeEntry(const Suggestion &suggestion, bool leaf,
-                                                std::vector<uint16_t> &readings)
+TitleSuggester::Title TitleSuggester::makeTitle(const QString &folded, std::vector<uint16_t> &readings)
 {
-    Entry entry;
-    entry.suggestion = suggestion;
-    entry.folded = TextFold::fold(suggestion.title);
-    entry.leaf = leaf;
-    entry.readingStart.reserve(entry.folded.size() + 1);
-    for (qsizetype i = 0; i < entry.folded.size(); ++i) {
-        entry.readingStart.push_back(uint32_t(readings.size()));
-        const QChar c = entry.folded.at(i);
+    Title title;
+    title.folded = folded;
+    title.readingStart.reserve(size_t(folded.size()) + 1);
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        title.readingStart.push_back(uint32_t(readings.size()));
+        const QChar c = folded.at(i);
         // The low half of a surrogate pair was read with the high half.
         if (c.isLowSurrogate())
             continue;
         char32_t code = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < entry.folded.size())
-            code = QChar::surrogateToUcs4(c, entry.folded.at(i + 1));
+        if (c.isHighSurrogate() && i + 1 < folded.size())
+            code = QChar::surrogateToUcs4(c, folded.at(i + 1));
         for (uint16_t id : readingsOf(code)) {
             readings.push_back(id);
-            entry.letters |= letterBit(PinyinTable::syllables()[id][0]);
+            title.letters |= letterBit(PinyinTable::syllables()[id][0]);
         }
         if (c.unicode() < 0x80)
-            entry.letters |= letterBit(char(c.unicode()));
+            title.letters |= letterBit(char(c.unicode()));
     }
-    entry.readingStart.push_back(uint32_t(readings.size()));
-    return entry;
+    title.readingStart.push_back(uint32_t(readings.size()));
+    return title;
 }
 
 void TitleSuggester::add(const Suggestion &suggestion, bool catalogueLeaf)
 {
-    m_entries.push_back(makeEntry(suggestion, catalogueLeaf, m_readings));
+    const QString folded = TextFold::fold(suggestion.title);
+    auto id = m_titleIds.constFind(folded);
+    if (id == m_titleIds.cend()) {
+        id = m_titleIds.insert(folded, uint32_t(m_titles.size()));
+        m_titles.push_back(makeTitle(folded, m_readings));
+    }
+    m_entries.push_back({suggestion, *id, catalogueLeaf});
+    m_lastTyped.clear();
 }
 
-bool TitleSuggester::matchFrom(const Entry &entry, const std::vector<uint16_t> &readings, QStringView typed,
+bool TitleSuggester::matchFrom(const Title &title, const std::vector<uint16_t> &readings, QStringView typed,
                                qsizetype typedPos, qsizetype charPos, std::vector<uint8_t> &failed)
 {
     if (typedPos == typed.size())
         return true;
-    if (charPos >= entry.folded.size())
+    if (charPos >= title.folded.size())
         return false;
-    uint8_t &known = failed[size_t(typedPos * entry.folded.size() + charPos)];
+    uint8_t &known = failed[size_t(typedPos * title.folded.size() + charPos)];
     if (known)
         return false;
 
-    const uint32_t first = entry.readingStart[size_t(charPos)];
-    const uint32_t last = entry.readingStart[size_t(charPos) + 1];
-    const QChar c = entry.folded.at(charPos);
+    const uint32_t first = title.readingStart[size_t(charPos)];
+    const uint32_t last = title.readingStart[size_t(charPos) + 1];
+    const QChar c = title.folded.at(charPos);
     const qsizetype width = c.isHighSurrogate() ? 2 : 1;
     if (first == last) {
         // No reading: the character stands for itself.
-        if (c == typed.at(typedPos) && matchFrom(entry, readings, typed, typedPos + 1, charPos + width, failed))
+        if (c == typed.at(typedPos) && matchFrom(title, readings, typed, typedPos + 1, charPos + width, failed))
             return true;
     } else {
+        const auto &lengths = syllableLengths();
         for (uint32_t r = first; r < last; ++r) {
             const char *syllable = PinyinTable::syllables()[readings[r]];
-            const qsizetype length = qsizetype(std::strlen(syllable));
+            const qsizetype length = lengths[readings[r]];
             qsizetype common = 0;
             while (common < length && typedPos + common < typed.size()
                    && typed.at(typedPos + common) == QLatin1Char(syllable[common]))
                 ++common;
             // The whole syllable, or any start of it, stands for the character.
             for (qsizetype used = common; used >= 1; --used)
-                if (matchFrom(entry, readings, typed, typedPos + used, charPos + width, failed))
+                if (matchFrom(title, readings, typed, typedPos + used, charPos + width, failed))
                     return true;
         }
     }
@@ -108,13 +124,17 @@ bool TitleSuggester::matchFrom(const Entry &entry, const std::vector<uint16_t> &
     return false;
 }
 
-bool TitleSuggester::pinyinMatch(const Entry &entry, const std::vector<uint16_t> &readings, QStringView typed)
+bool TitleSuggester::pinyinMatch(const Title &title, const std::vector<uint16_t> &readings, QStringView typed,
+                                 std::vector<uint8_t> &failed)
 {
-    if (!(entry.letters & letterBit(char(typed.front().unicode()))))
+    if (!(title.letters & letterBit(char(typed.front().unicode()))))
         return false;
-    std::vector<uint8_t> failed(size_t(typed.size() * entry.folded.size()), 0);
-    for (qsizetype start = 0; start < entry.folded.size(); ++start)
-        if (!entry.folded.at(start).isLowSurrogate() && matchFrom(entry, readings, typed, 0, start, failed))
+    // One letter: any character whose reading starts with it, the test above.
+    if (typed.size() == 1)
+        return true;
+    failed.assign(size_t(typed.size() * title.folded.size()), 0);
+    for (qsizetype start = 0; start < title.folded.size(); ++start)
+        if (!title.folded.at(start).isLowSurrogate() && matchFrom(title, readings, typed, 0, start, failed))
             return true;
     return false;
 }
@@ -124,8 +144,8 @@ bool TitleSuggester::matchesPinyin(QStringView title, QStringView typed)
     if (!isPinyinTyping(typed))
         return false;
     std::vector<uint16_t> readings;
-    const Entry entry = makeEntry({title.toString(), {}, {}, {}}, false, readings);
-    return pinyinMatch(entry, readings, typed);
+    std::vector<uint8_t> failed;
+    return pinyinMatch(makeTitle(TextFold::fold(title), readings), readings, typed, failed);
 }
 
 QList<Suggestion> TitleSuggester::suggest(const QString &typed, qsizetype limit) const
@@ -135,31 +155,56 @@ QList<Suggestion> TitleSuggester::suggest(const QString &typed, qsizetype limit)
         return {};
     const bool pinyin = isPinyinTyping(folded);
 
+    // rank per title: 0 starts with the text, 1 holds it, 2 spells it in pinyin.
+    std::vector<int8_t> rank(m_titles.size(), -1);
+    std::vector<uint32_t> matches;
+    auto test = [&](uint32_t id) {
+        const Title &title = m_titles[id];
+        const qsizetype at = title.folded.indexOf(folded);
+        int8_t r = -1;
+        if (at == 0)
+            r = 0;
+        else if (at > 0)
+            r = 1;
+        else if (pinyin && pinyinMatch(title, m_readings, folded, m_scratch))
+            r = 2;
+        if (r >= 0) {
+            rank[id] = r;
+            matches.push_back(id);
+        }
+    };
+    if (!m_lastTyped.isEmpty() && folded.startsWith(m_lastTyped)) {
+        for (uint32_t id : m_lastMatches)
+            test(id);
+    } else {
+        for (uint32_t id = 0; id < m_titles.size(); ++id)
+            test(id);
+    }
+    m_lastTyped = folded;
+    m_lastMatches = matches;
+
     struct Found
     {
         int rank;
         qsizetype length;
         size_t index;
+        bool operator<(const Found &o) const
+        {
+            return rank != o.rank ? rank < o.rank : length != o.length ? length < o.length : index < o.index;
+        }
     };
     std::vector<Found> found;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         const Entry &entry = m_entries[i];
-        const qsizetype at = entry.folded.indexOf(folded);
-        int rank = -1;
-        if (at == 0)
-            rank = 0;
-        else if (at > 0)
-            rank = 1;
-        else if (pinyin && pinyinMatch(entry, m_readings, folded))
-            rank = 2;
-        if (rank < 0)
+        if (rank[entry.title] < 0)
             continue;
         // Leaves of the catalogue before the documents inside the templates.
-        found.push_back({rank + (entry.leaf ? 0 : 3), entry.folded.size(), i});
+        found.push_back({rank[entry.title] + (entry.leaf ? 0 : 3), m_titles[entry.title].folded.size(), i});
     }
-    std::stable_sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
-        return a.rank != b.rank ? a.rank < b.rank : a.length < b.length;
-    });
+    // Only the best few are shown, and duplicates among them are rare.
+    const size_t keep = std::min(found.size(), size_t(limit) * 4);
+    std::partial_sort(found.begin(), found.begin() + keep, found.end());
+    found.resize(keep);
 
     QList<Suggestion> out;
     QSet<QString> seen;

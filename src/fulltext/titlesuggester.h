@@ -2,6 +2,7 @@
 // pinyin initials or by full pinyin, a polyphone under each of its readings.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -35,22 +36,36 @@ public:
     static bool matchesPinyin(QStringView title, QStringView typed);
 
 private:
+    // One distinct title, matched once however many entries carry it.
+    struct Title
+    {
+        QString folded;
+        uint32_t letters = 0;               // which letters a match may start with
+        std::vector<uint32_t> readingStart; // per character of folded, into m_readings; size()+1 entries
+    };
     struct Entry
     {
         Suggestion suggestion;
-        QString folded;
+        uint32_t title = 0;
         bool leaf = false;
-        uint32_t letters = 0; // which letters a match may start with
-        std::vector<uint32_t> readingStart; // per character of folded, into m_readings; size()+1 entries
     };
 
-    static bool matchFrom(const Entry &entry, const std::vector<uint16_t> &readings, QStringView typed,
+    static Title makeTitle(const QString &folded, std::vector<uint16_t> &readings);
+    static bool matchFrom(const Title &title, const std::vector<uint16_t> &readings, QStringView typed,
                           qsizetype typedPos, qsizetype charPos, std::vector<uint8_t> &failed);
-    static Entry makeEntry(const Suggestion &suggestion, bool leaf, std::vector<uint16_t> &readings);
-    static bool pinyinMatch(const Entry &entry, const std::vector<uint16_t> &readings, QStringView typed);
+    static bool pinyinMatch(const Title &title, const std::vector<uint16_t> &readings, QStringView typed,
+                            std::vector<uint8_t> &failed);
 
     std::vector<Entry> m_entries;
-    std::vector<uint16_t> m_readings; // syllable ids, the readings of every entry's characters
+    std::vector<Title> m_titles;
+    QHash<QString, uint32_t> m_titleIds;
+    std::vector<uint16_t> m_readings; // syllable ids, the readings of every title's characters
+
+    // What the last call typed and which titles matched it: typing on narrows
+    // that set, since whatever matches a longer text matches its start.
+    mutable QString m_lastTyped;
+    mutable std::vector<uint32_t> m_lastMatches;
+    mutable std::vector<uint8_t> m_scratch;
 };
 
 } // namespace Juanzong
