@@ -150,6 +150,9 @@ void FullTextIndex::finish()
         return;
     m_foldedTexts.squeeze();
     m_foldedTitles.squeeze();
+    m_characterCounts.assign(0x10000, 0);
+    for (QChar c : std::as_const(m_foldedTexts))
+        ++m_characterCounts[c.unicode()];
     // How many documents hold a trigram: a phrase of common trigrams is found
     // faster by the scan than through the index's long position lists.
     if (sqlite3_exec(m_db, "CREATE VIRTUAL TABLE temp.terms USING fts5vocab(main, 'doc', 'row')", nullptr, nullptr,
@@ -185,19 +188,19 @@ QList<TextRange> FullTextIndex::occurrences(QStringView haystack, QStringView ne
 
 namespace {
 
-// The next place of needle in haystack from from on, or -1. The first character
-// is found with the vectorised single-character search, which leaves the rest a
-// comparison or two.
-qsizetype findFrom(QStringView haystack, QStringView needle, qsizetype from)
+// The next place of needle in haystack from from on, or -1. Its character at
+// anchor, the rarest one, is found with the vectorised single-character search,
+// which leaves the rest a comparison now and then.
+qsizetype findFrom(QStringView haystack, QStringView needle, qsizetype from, qsizetype anchor)
 {
-    const QChar first = needle.front();
-    if (needle.size() == 1)
-        return haystack.indexOf(first, from);
-    const QStringView rest = needle.sliced(1);
-    for (qsizetype at = haystack.indexOf(first, from); at >= 0 && at + needle.size() <= haystack.size();
-         at = haystack.indexOf(first, at + 1))
-        if (haystack.sliced(at + 1, rest.size()) == rest)
-            return at;
+    const QChar c = needle.at(anchor);
+    for (qsizetype at = haystack.indexOf(c, from + anchor); at >= 0; at = haystack.indexOf(c, at + 1)) {
+        const qsizetype start = at - anchor;
+        if (start + needle.size() > haystack.size())
+            return -1;
+        if (haystack.sliced(start, needle.size()) == needle)
+            return start;
+    }
     return -1;
 }
 
@@ -251,22 +254,34 @@ bool FullTextIndex::isCommon(const QString &folded) const
     return rarest >= 0;
 }
 
+qsizetype FullTextIndex::anchorOf(QStringView folded) const
+{
+    qsizetype anchor = 0;
+    for (qsizetype i = 1; i < folded.size() && !m_characterCounts.empty(); ++i)
+        if (m_characterCounts[folded.at(i).unicode()] < m_characterCounts[folded.at(anchor).unicode()])
+            anchor = i;
+    return anchor;
+}
+
 QList<FullTextIndex::Candidate> FullTextIndex::matchScanned(const QString &folded) const
 {
+    const qsizetype anchor = anchorOf(folded);
     std::vector<qsizetype> counts(size_t(m_documents.size()), 0);
     std::vector<bool> titleHits(size_t(m_documents.size()), false);
     // Both buffers hold the documents in order: the document of a place only
     // ever moves forward.
     qsizetype document = 0;
     const QStringView texts(m_foldedTexts);
-    for (qsizetype at = findFrom(texts, folded, 0); at >= 0; at = findFrom(texts, folded, at + folded.size())) {
+    for (qsizetype at = findFrom(texts, folded, 0, anchor); at >= 0;
+         at = findFrom(texts, folded, at + folded.size(), anchor)) {
         while (document + 1 < m_documents.size() && m_documents[document + 1].textAt <= at)
             ++document;
         ++counts[size_t(document)];
     }
     document = 0;
     const QStringView titles(m_foldedTitles);
-    for (qsizetype at = findFrom(titles, folded, 0); at >= 0; at = findFrom(titles, folded, at + folded.size())) {
+    for (qsizetype at = findFrom(titles, folded, 0, anchor); at >= 0;
+         at = findFrom(titles, folded, at + folded.size(), anchor)) {
         while (document + 1 < m_documents.size() && m_documents[document + 1].titleAt <= at)
             ++document;
         titleHits[size_t(document)] = true;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -125,6 +126,8 @@ private:
 
     bool execute(const char *sql);
     bool isCommon(const QString &folded) const;
+    // Which character of a query to look for first: the rarest in the texts.
+    qsizetype anchorOf(QStringView folded) const;
     QList<Candidate> matchIndexed(const QString &folded) const;
     QList<Candidate> matchScanned(const QString &folded) const;
     QStringView foldedText(const Document &d) const { return QStringView(m_foldedTexts).sliced(d.textAt, d.text.size()); }
@@ -145,6 +148,7 @@ private:
     // break that no query holds: one long scan instead of many short ones.
     QString m_foldedTexts;
     QString m_foldedTitles;
+    std::vector<uint32_t> m_characterCounts; // per UTF-16 unit, over m_foldedTexts
     qint64 m_textLength = 0;
     TitleSuggester m_titles;
 };

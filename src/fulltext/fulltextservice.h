@@ -28,6 +28,7 @@ public:
 
     // Starts the build unless it has started already.
     void start();
+    bool hasStarted() const { return m_thread != nullptr; }
     bool isReady() const { return m_index != nullptr; }
     // Null until ready.
     const FullTextIndex *index() const { return m_index.get(); }

@@ -35,8 +35,11 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
     , m_parts(std::move(parts))
     , m_catalogueTitles(std::make_unique<TitleSuggester>())
 {
-    m_service = new FullTextService([dir = m_parts.programDirectory](const std::atomic_bool &cancelled) {
-        return buildIndex(ContentPaths::contentRoot(dir()), cancelled);
+    // The worker reads the folder fixed when the build starts, never the window,
+    // which may be gone while the build winds down.
+    m_root = std::make_shared<QString>();
+    m_service = new FullTextService([root = m_root](const std::atomic_bool &cancelled) {
+        return buildIndex(*root, cancelled);
     }, this);
 
     for (const Catalogue::Row &row : Catalogue::rows())
@@ -89,7 +92,14 @@ void FullTextController::search(const QString &query)
     m_popup->hide();
     if (FullTextIndex::normalisedQuery(query).isEmpty())
         return;
+    fixRoot();
     m_service->search(query);
+}
+
+void FullTextController::fixRoot()
+{
+    if (!m_service->hasStarted())
+        *m_root = contentRoot();
 }
 
 void FullTextController::showWaiting(const QString &query)
@@ -166,6 +176,7 @@ void FullTextController::pageLoaded(bool ok)
     // The index waits until the start page is on screen: start-up is not slowed.
     if (m_firstLoad) {
         m_firstLoad = false;
+        fixRoot();
         m_service->start();
     }
     if (!m_openedHit)

@@ -67,10 +67,13 @@ private:
     void pageShown(const QString &path);
     void pageLoaded(bool ok);
     QString contentRoot() const;
+    // Fixes the folder the index is built from, until the build has started.
+    void fixRoot();
     const TitleSuggester &titles() const;
 
     FullTextParts m_parts;
     FullTextService *m_service = nullptr;
+    std::shared_ptr<QString> m_root;
     SuggestionPopup *m_popup = nullptr;
     QLabel *m_waiting = nullptr;
     std::unique_ptr<TitleSuggester> m_catalogueTitles; // until the index has its own
