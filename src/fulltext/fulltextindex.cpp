@@ -114,11 +114,12 @@ void FullTextIndex::addPage(const QString &fileName, const QString &title, const
 {
     const int pageIndex = int(m_pages.size());
     m_pages.append({fileName, title, place});
+    m_pageOfFile.insert(fileName, pageIndex);
     for (const ModelDocument &d : page.documents) {
         const QString textFolded = TextFold::fold(d.text);
         const QString foldedTitle = TextFold::fold(QString(title + u'\n' + d.heading));
         Document document{pageIndex, d.anchor, d.heading, d.text, m_foldedTexts.size(), m_foldedTitles.size(),
-                          foldedTitle.size()};
+                          foldedTitle.size(), d.pageTextBefore};
         m_foldedTexts += textFolded + u'\n';
         m_foldedTitles += foldedTitle + u'\n';
         m_textLength += document.text.size();
@@ -366,6 +367,33 @@ FullTextResult FullTextIndex::search(const QString &query, qsizetype maxHits, Pl
     }
     result.milliseconds = timer.nsecsElapsed() / 1e6;
     return result;
+}
+
+qsizetype FullTextIndex::occurrencesBefore(const QString &fileName, const QString &anchor, const QString &query) const
+{
+    const auto page = m_pageOfFile.constFind(fileName);
+    const QString folded = TextFold::fold(normalisedQuery(query));
+    if (page == m_pageOfFile.cend() || folded.isEmpty())
+        return -1;
+    const auto first = std::find_if(m_documents.cbegin(), m_documents.cend(),
+                                    [&](const Document &d) { return d.page == *page; });
+    qsizetype before = 0;
+    const Document *pageOwn = nullptr;
+    for (auto d = first; d != m_documents.cend() && d->page == *page; ++d) {
+        if (d->anchor.isEmpty()) {
+            pageOwn = &*d;
+            continue;
+        }
+        if (d->anchor == anchor) {
+            if (pageOwn)
+                before += occurrences(foldedText(*pageOwn).first(std::min(d->pageTextBefore, pageOwn->text.size())),
+                                      folded)
+                              .size();
+            return before;
+        }
+        before += occurrences(foldedText(*d), folded).size();
+    }
+    return -1;
 }
 
 qint64 FullTextIndex::sqliteBytes() const

@@ -5,6 +5,7 @@
 #include "fulltext/pagetext.h"
 #include "fulltext/titlesuggester.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -84,6 +85,11 @@ public:
     FullTextResult search(const QString &query, qsizetype maxHits = MaxHits, Plan plan = Plan::Auto) const;
 
     qsizetype documentCount() const { return m_documents.size(); }
+
+    // How often query occurs in the page before its document at anchor, in the
+    // page's order: what a find from the top passes before it reaches that
+    // document. -1 when the index has no such page or anchor.
+    qsizetype occurrencesBefore(const QString &fileName, const QString &anchor, const QString &query) const;
     // What the index holds in memory: SQLite's share and the stored texts.
     qint64 sqliteBytes() const;
     qint64 textBytes() const;
@@ -109,6 +115,7 @@ private:
         qsizetype textAt = 0;
         qsizetype titleAt = 0;
         qsizetype titleLength = 0;
+        qsizetype pageTextBefore = 0;
     };
     struct Page
     {
@@ -143,6 +150,7 @@ private:
     sqlite3_stmt *m_documentFrequency = nullptr;
     QString m_error;
     QList<Page> m_pages;
+    QHash<QString, int> m_pageOfFile;
     QList<Document> m_documents;
     // Every document's folded text, one after the other, each followed by a line
     // break that no query holds: one long scan instead of many short ones.

@@ -92,6 +92,7 @@ public:
         return std::exchange(m_text, QString());
     }
     bool isEmpty() const { return m_text.isEmpty(); }
+    qsizetype size() const { return m_text.size(); }
 
 private:
     QString m_text;
@@ -164,6 +165,7 @@ private:
         if (!m_inDocument && is(n, "div") && hasClass(n, u"ws")) {
             m_inDocument = n;
             m_anchor = attribute(n, "id");
+            m_pageTextBefore = m_pageText.size();
         } else if (m_inDocument && !m_label && m_heading.isEmpty() && hasClass(n, u"ws-label")) {
             m_label = n;
         } else if (m_inDocument && m_anchor.isEmpty() && is(n, "a")) {
@@ -182,7 +184,7 @@ private:
             m_label = nullptr;
         if (n == m_inDocument) {
             m_inDocument = nullptr;
-            m_documents.append({std::exchange(m_anchor, QString()), m_heading.take(), m_docText.take()});
+            m_documents.append({std::exchange(m_anchor, QString()), m_heading.take(), m_docText.take(), m_pageTextBefore});
         }
     }
 
@@ -203,6 +205,7 @@ private:
     TextSink m_heading;
     const xmlNode *m_inDocument = nullptr;
     const xmlNode *m_label = nullptr;
+    qsizetype m_pageTextBefore = 0;
     QString m_anchor;
     QString m_title;
     QString m_h1;

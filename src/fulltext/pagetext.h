@@ -15,6 +15,9 @@ struct ModelDocument
     QString anchor;  // the fragment that scrolls to it; empty for the page itself
     QString heading; // its label ("范本一　…"), or the page's title
     QString text;    // whitespace collapsed as the page shows it; block elements end in '\n'
+    // How much of the page's own text (the document without an anchor) comes
+    // before this one in the page.
+    qsizetype pageTextBefore = 0;
 };
 
 struct PageText

@@ -37,6 +37,8 @@ public:
     // Shows a page built in memory as if it were the file at pagePath, so that
     // its relative links and style sheet resolve in that file's folder.
     virtual void showPageAs(const QString &html, const QString &pagePath) = 0;
+    // The anchor the page shown was opened at, empty for none.
+    virtual QString currentFragment() const { return {}; }
     // Loads the current page again (after its render process died).
     virtual void reload() = 0;
 

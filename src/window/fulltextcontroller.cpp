@@ -9,6 +9,7 @@
 #include "window/suggestionpopup.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -169,6 +170,7 @@ void FullTextController::pageShown(const QString &path)
     const bool wasOnResults = m_onResults;
     m_onResults = samePath(path) == samePath(resultPath());
     m_openedHit = wasOnResults && !m_onResults;
+    m_shownFile = QFileInfo(path).fileName();
 }
 
 void FullTextController::pageLoaded(bool ok)
@@ -182,8 +184,15 @@ void FullTextController::pageLoaded(bool ok)
     if (!m_openedHit)
         return;
     m_openedHit = false;
-    if (ok && !m_query.isEmpty() && m_parts.findInPage)
-        m_parts.findInPage(m_query);
+    if (!ok || m_query.isEmpty() || !m_parts.findInPage)
+        return;
+    // The engine's find starts at the top of the page: step past the matches
+    // that come before the document the hit named.
+    qsizetype skip = 0;
+    const QString anchor = m_parts.html->currentFragment();
+    if (const FullTextIndex *index = m_service->index(); index && !anchor.isEmpty())
+        skip = std::max<qsizetype>(0, index->occurrencesBefore(m_shownFile, anchor, m_query));
+    m_parts.findInPage(m_query, int(skip));
 }
 
 } // namespace Juanzong

@@ -30,8 +30,9 @@ struct FullTextParts
     QLineEdit *searchBox = nullptr;
     QWidget *view = nullptr; // the page's widget, which the waiting note floats over
     std::function<QString()> programDirectory;
-    // Opens the find bar on a text and highlights it in the page shown.
-    std::function<void(const QString &text)> findInPage;
+    // Opens the find bar on a text, highlights it in the page shown and makes
+    // the match after the first skip ones the active one.
+    std::function<void(const QString &text, int skip)> findInPage;
 };
 
 class FullTextController final : public QObject
@@ -78,6 +79,7 @@ private:
     QLabel *m_waiting = nullptr;
     std::unique_ptr<TitleSuggester> m_catalogueTitles; // until the index has its own
     QString m_query;           // of the result page last shown
+    QString m_shownFile;       // the page shown, its name in the content folder
     bool m_onResults = false;  // the view shows the result page
     bool m_openedHit = false;  // the page loading was reached from the result page
     bool m_firstLoad = true;

@@ -176,7 +176,7 @@ void MainWindow::createControls()
 
     // Full text: Shift+Enter in the box, the page's context menu, the type-ahead.
     m_fullText = new FullTextController({m_parts.html, m_text1, webys, [this] { return programDirectory(); },
-                                         [this](const QString &text) { findInPage(text); }},
+                                         [this](const QString &text, int skip) { findInPage(text, skip); }},
                                         this);
 
     createShortcuts();
@@ -331,10 +331,13 @@ void MainWindow::openFind()
         find(m_findBar->text(), false);
 }
 
-void MainWindow::findInPage(const QString &text)
+void MainWindow::findInPage(const QString &text, int skip)
 {
     m_findBar->setText(text);
     openFind();
+    // Each find of the same text moves on to the next match.
+    for (int i = 0; i < skip; ++i)
+        find(text, false);
 }
 
 void MainWindow::findNext()

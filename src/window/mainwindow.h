@@ -87,8 +87,9 @@ public:
     void printPreview();
     void saveAsPdf();
     void focusSearch();
-    // Opens the find bar on text and highlights it in the page.
-    void findInPage(const QString &text);
+    // Opens the find bar on text and highlights it in the page, the match after
+    // the first skip ones active.
+    void findInPage(const QString &text, int skip = 0);
     FullTextController *fullText() const { return m_fullText; }
 
 protected:

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void ranking();
     void snippet_data();
     void snippet();
+    void occurrencesBefore_data();
+    void occurrencesBefore();
     void resultPage_escapesEverything_data();
     void resultPage_escapesEverything();
     void resultPage_nothingFound_saysSoWithAHint();
@@ -198,6 +200,34 @@ void FullTextIndexTest::snippet()
         pieces.append((s.cutBefore ? u"…"_s : QString()) + text + (s.cutAfter ? u"…"_s : QString()));
     }
     QCOMPARE(pieces.join(u" | "_s), snippets);
+}
+
+void FullTextIndexTest::occurrencesBefore_data()
+{
+    QTest::addColumn<QString>("anchor");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("before");
+    // The page's own text before, between and after its documents counts only where it stands.
+    QTest::newRow("first document_the page's heading and contents before it") << u"ws1"_s << u"调解"_s << 2;
+    QTest::newRow("second document_also the first one's") << u"ws2"_s << u"调解"_s << 4;
+    QTest::newRow("text between documents counted") << u"ws2"_s << u"附注"_s << 1;
+    QTest::newRow("text after the documents not counted") << u"ws2"_s << u"结尾"_s << 0;
+    QTest::newRow("case and width folded") << u"ws2"_s << u"ＰＤＦ"_s << 1;
+    QTest::newRow("unknown anchor") << u"ws9"_s << u"调解"_s << -1;
+}
+
+void FullTextIndexTest::occurrencesBefore()
+{
+    QFETCH(QString, anchor);
+    QFETCH(QString, query);
+    QFETCH(int, before);
+    FullTextIndex index;
+    const PageText text = extractPageText(gbk(
+        u"<h1>调解</h1><ol><li>调解书</li></ol><div class=\"ws\" id=\"ws1\"><div class=\"ws-label\">调解笔录</div>"
+        u"<p>调解不成 pdf</p></div><p>附注</p><div class=\"ws\" id=\"ws2\"><p>附注调解</p></div><p>结尾</p>"_s));
+    index.addPage(u"p.html"_s, u"调解"_s, {}, text);
+    index.finish();
+    QCOMPARE(index.occurrencesBefore(u"p.html"_s, anchor, query), before);
 }
 
 void FullTextIndexTest::resultPage_escapesEverything_data()

@@ -280,6 +280,11 @@ void WebEngineHtmlView::printToPdf(const QString &filePath)
     m_page->printToPdf(filePath, layout);
 }
 
+QString WebEngineHtmlView::currentFragment() const
+{
+    return m_view->url().fragment();
+}
+
 void WebEngineHtmlView::reload()
 {
     m_view->reload();

@@ -31,6 +31,7 @@ public:
     void print() override;
     void showPageAs(const QString &html, const QString &pagePath) override;
     void reload() override;
+    QString currentFragment() const override;
     void setZoomFactor(double factor) override;
     void findText(const QString &text, bool backward, std::function<void(int, int)> found) override;
     void printPreview() override;
