@@ -169,6 +169,8 @@ void FullTextController::pageShown(const QString &path)
 {
     const bool wasOnResults = m_onResults;
     m_onResults = samePath(path) == samePath(resultPath());
+    if (m_onResults && m_parts.closeFind)
+        m_parts.closeFind();
     m_openedHit = wasOnResults && !m_onResults;
     m_shownFile = QFileInfo(path).fileName();
 }

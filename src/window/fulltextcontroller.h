@@ -33,6 +33,9 @@ struct FullTextParts
     // Opens the find bar on a text, highlights it in the page shown and makes
     // the match after the first skip ones the active one.
     std::function<void(const QString &text, int skip)> findInPage;
+    // Closes the find bar: the result page is not searched for the words again,
+    // which would scroll it away from where the reader left it.
+    std::function<void()> closeFind;
 };
 
 class FullTextController final : public QObject

@@ -176,7 +176,8 @@ void MainWindow::createControls()
 
     // Full text: Shift+Enter in the box, the page's context menu, the type-ahead.
     m_fullText = new FullTextController({m_parts.html, m_text1, webys, [this] { return programDirectory(); },
-                                         [this](const QString &text, int skip) { findInPage(text, skip); }},
+                                         [this](const QString &text, int skip) { findInPage(text, skip); },
+                                         [this] { m_findBar->hide(); }},
                                         this);
 
     createShortcuts();
