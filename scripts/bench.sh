@@ -24,3 +24,7 @@ if [ -x "$dir/bench/search/bench_search" ]; then
     echo "== Keyword search"
     "$dir/bench/search/bench_search"
 fi
+if [ -x "$dir/bench/fulltext/bench_fulltext" ]; then
+    echo "== Full-text search"
+    "$dir/bench/fulltext/bench_fulltext"
+fi

@@ -14,6 +14,7 @@ JUANZONG_PACKAGES=(
     scdoc lintian appstream desktop-file-utils strace   # manual pages; package and metadata checks
     libzip-dev # the zip library under the .docx writer
     python3-docx libreoffice-writer-nogui # tests open exported .docx files with real readers
+    libsqlite3-dev libxml2-dev unicode-data python3  # full-text search; Unihan readings for the pinyin table at build time
 )
 
 as_root() {

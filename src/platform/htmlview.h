@@ -28,6 +28,12 @@ public:
     virtual void setSilent(bool silent) = 0;
     // Loads the local file named by a plain path and returns at once.
     virtual void navigate(const QString &path) = 0;
+    // The same, scrolled to the anchor named fragment; a view without anchors shows the top.
+    virtual void navigateToAnchor(const QString &path, const QString &fragment)
+    {
+        Q_UNUSED(fragment);
+        navigate(path);
+    }
     // Each returns false, and changes nothing, when there is no entry that way.
     virtual bool goBack() = 0;
     virtual bool goForward() = 0;
@@ -36,6 +42,8 @@ public:
     // Shows a page built in memory as if it were the file at pagePath, so that
     // its relative links and style sheet resolve in that file's folder.
     virtual void showPageAs(const QString &html, const QString &pagePath) = 0;
+    // The anchor the page shown was opened at, empty for none.
+    virtual QString currentFragment() const { return {}; }
     // Loads the current page again (after its render process died).
     virtual void reload() = 0;
 
@@ -56,8 +64,9 @@ public:
     // went away first).
     virtual void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) = 0;
     // Asked each time the page's context menu opens, with the point in page
-    // (CSS) pixels; the actions it returns follow the view's own, the menu owns them.
-    using ContextActions = std::function<QList<QAction *>(QPointF pagePoint)>;
+    // (CSS) pixels and the text selected in the page (possibly empty); the
+    // actions it returns follow the view's own, the menu owns them.
+    using ContextActions = std::function<QList<QAction *>(QPointF pagePoint, const QString &selectedText)>;
     virtual void addContextActions(ContextActions provider) = 0;
 
 Q_SIGNALS:

@@ -53,7 +53,7 @@ DocumentCommands::DocumentCommands(HtmlView *html, MessageBox *messages, Desktop
     shortcut(Qt::CTRL | Qt::Key_E, &DocumentCommands::fillIn);
     shortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_S, &DocumentCommands::saveAsDocx);
 
-    m_html->addContextActions([this](QPointF at) { return contextActions(at); });
+    m_html->addContextActions([this](QPointF at, const QString &) { return contextActions(at); });
     connect(m_html, &HtmlView::pageShown, this, &DocumentCommands::pageShown);
     connect(m_html, &HtmlView::pageLoaded, this, &DocumentCommands::pageLoaded);
 }

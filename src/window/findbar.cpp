@@ -78,6 +78,11 @@ QString FindBar::text() const
     return m_edit->text();
 }
 
+void FindBar::setText(const QString &text)
+{
+    m_edit->setText(text);
+}
+
 void FindBar::open()
 {
     show();

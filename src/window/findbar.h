@@ -18,6 +18,7 @@ public:
     explicit FindBar(QWidget *parent = nullptr);
 
     QString text() const;
+    void setText(const QString &text);
     // Shows the bar with its text selected, ready to be typed over.
     void open();
     // "active/total"; nothing while the text is empty.

@@ -14,6 +14,7 @@
 #include "window/cataloguetree.h"
 #include "window/documentcommands.h"
 #include "window/findbar.h"
+#include "window/fulltextcontroller.h"
 #include "window/searchbox.h"
 
 #include <QApplication>
@@ -181,6 +182,12 @@ void MainWindow::createControls()
     connect(m_findBar, &FindBar::findRequested, this, &MainWindow::find);
     connect(m_findBar, &FindBar::closed, this, &MainWindow::closeFind);
 
+    // Full text: Shift+Enter in the box, the page's context menu, the type-ahead.
+    m_fullText = new FullTextController({m_parts.html, m_text1, webys, [this] { return programDirectory(); },
+                                         [this](const QString &text, int skip) { findInPage(text, skip); },
+                                         [this] { m_findBar->hide(); }},
+                                        this);
+
     createShortcuts();
     m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);
     // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
@@ -332,6 +339,15 @@ void MainWindow::openFind()
     m_findBar->open();
     if (!m_findBar->text().isEmpty())
         find(m_findBar->text(), false);
+}
+
+void MainWindow::findInPage(const QString &text, int skip)
+{
+    m_findBar->setText(text);
+    openFind();
+    // Each find of the same text moves on to the next match.
+    for (int i = 0; i < skip; ++i)
+        find(text, false);
 }
 
 void MainWindow::findNext()

@@ -26,6 +26,7 @@ namespace Juanzong {
 class Desktop;
 class DocumentCommands;
 class FindBar;
+class FullTextController;
 class HtmlView;
 class MessageBox;
 class SearchBox;
@@ -88,6 +89,10 @@ public:
     void printPreview();
     void saveAsPdf();
     void focusSearch();
+    // Opens the find bar on text and highlights it in the page, the match after
+    // the first skip ones active.
+    void findInPage(const QString &text, int skip = 0);
+    FullTextController *fullText() const { return m_fullText; }
 
     // Copy, fill in and save as Word the model document in view or under the mouse.
     DocumentCommands *documents() const { return m_documents; }
@@ -123,6 +128,7 @@ private:
 
     FindBar *m_findBar = nullptr;
     DocumentCommands *m_documents = nullptr;
+    FullTextController *m_fullText = nullptr;
     qsizetype m_zoomStep = DefaultZoomStep;
     QString m_shownPath;
     bool m_firstPageSeen = false;

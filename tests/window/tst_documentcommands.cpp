@@ -130,7 +130,7 @@ void DocumentCommandsTest::target()
     Rig rig;
     if (how.startsWith(u"menu")) {
         QCOMPARE(rig.html.contextActions.size(), 1);
-        const QList<QAction *> actions = rig.html.contextActions.at(0)(QPointF(12.5, 300));
+        const QList<QAction *> actions = rig.html.contextActions.at(0)(QPointF(12.5, 300), QString());
         QStringList captions;
         for (QAction *a : actions)
             captions.append(a->text());

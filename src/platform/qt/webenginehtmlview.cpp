@@ -191,6 +191,16 @@ void WebEngineHtmlView::navigate(const QString &path)
     m_view->load(m_content->urlFor(path));
 }
 
+void WebEngineHtmlView::navigateToAnchor(const QString &path, const QString &fragment)
+{
+    QUrl url = m_content->urlFor(path);
+    if (url.isEmpty())
+        url = QUrl::fromLocalFile(path);
+    if (!fragment.isEmpty())
+        url.setFragment(fragment);
+    m_view->load(url);
+}
+
 bool WebEngineHtmlView::goBack()
 {
     if (!m_view->history()->canGoBack())
@@ -259,6 +269,11 @@ void WebEngineHtmlView::printToPdf(const QString &filePath)
     m_page->printToPdf(filePath, officialPage());
 }
 
+QString WebEngineHtmlView::currentFragment() const
+{
+    return m_view->url().fragment();
+}
+
 void WebEngineHtmlView::reload()
 {
     m_view->reload();
@@ -301,8 +316,9 @@ void WebEngineHtmlView::showContextMenu(const QPoint &pos)
     QMenu *menu = m_view->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const QPointF pagePoint = QPointF(pos) / m_page->zoomFactor();
+    const QString selectedText = m_view->selectedText();
     for (const ContextActions &provider : std::as_const(m_contextActions)) {
-        const QList<QAction *> actions = provider(pagePoint);
+        const QList<QAction *> actions = provider(pagePoint, selectedText);
         if (actions.isEmpty())
             continue;
         if (!menu->isEmpty())

@@ -26,11 +26,13 @@ public:
 
     void setSilent(bool silent) override;
     void navigate(const QString &path) override;
+    void navigateToAnchor(const QString &path, const QString &fragment) override;
     bool goBack() override;
     bool goForward() override;
     void print() override;
     void showPageAs(const QString &html, const QString &pagePath) override;
     void reload() override;
+    QString currentFragment() const override;
     void setZoomFactor(double factor) override;
     void findText(const QString &text, bool backward, std::function<void(int, int)> found) override;
     void printPreview() override;

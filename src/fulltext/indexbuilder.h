@@ -1,0 +1,21 @@
+// Reads every page of the content folder into a full-text index.
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+namespace Juanzong {
+
+class FullTextIndex;
+
+// Every .html page directly in the folder except the title search's result
+// page. A catalogue leaf's page takes the leaf's label as its title and the
+// labels above it as its place. Stops early, with what it has, once cancelled is set.
+std::unique_ptr<FullTextIndex> buildIndex(const QString &contentRoot, const std::atomic_bool &cancelled);
+
+// The catalogue's labels above a leaf, outermost first, joined by " › ".
+QString cataloguePlaceOf(QStringView key);
+
+} // namespace Juanzong

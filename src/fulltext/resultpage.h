@@ -1,0 +1,22 @@
+// The page that lists a full-text search's hits, built in memory; every text on it escaped.
+#pragma once
+
+#include <QString>
+
+namespace Juanzong {
+
+struct FullTextResult;
+
+namespace FullTextPage {
+
+// The name the page is shown under, in the content folder so that its links
+// and style sheet resolve there; no such file is ever written.
+inline constexpr QStringView FileName = u"fulltext-results.html";
+
+QString build(const FullTextResult &result);
+
+// "href" of a hit: the page with the document's anchor, percent-encoded.
+QString linkOf(const QString &fileName, const QString &anchor);
+
+} // namespace FullTextPage
+} // namespace Juanzong

@@ -1,0 +1,200 @@
+#include "window/fulltextcontroller.h"
+
+#include "core/catalogue.h"
+#include "core/contentpaths.h"
+#include "fulltext/fulltextservice.h"
+#include "fulltext/indexbuilder.h"
+#include "fulltext/resultpage.h"
+#include "platform/htmlview.h"
+#include "window/suggestionpopup.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QAction>
+
+#include <memory>
+
+namespace Juanzong {
+
+const QString FullTextController::MenuCaption = QStringLiteral("在全部范本中搜索…");
+const QString FullTextController::Building = QStringLiteral("正在建立索引…");
+
+namespace {
+
+QString samePath(const QString &path)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+} // namespace
+
+FullTextController::FullTextController(FullTextParts parts, QWidget *window)
+    : QObject(window)
+    , m_parts(std::move(parts))
+    , m_catalogueTitles(std::make_unique<TitleSuggester>())
+{
+    // The worker reads the folder fixed when the build starts, never the window,
+    // which may be gone while the build winds down.
+    m_root = std::make_shared<QString>();
+    m_service = new FullTextService([root = m_root](const std::atomic_bool &cancelled) {
+        return buildIndex(*root, cancelled);
+    }, this);
+
+    for (const Catalogue::Row &row : Catalogue::rows())
+        if (!Catalogue::isCategory(row.key))
+            m_catalogueTitles->add({row.label.toString(), cataloguePlaceOf(row.key), row.key + u".html", {}}, true);
+
+    m_popup = new SuggestionPopup(m_parts.searchBox, window);
+    m_waiting = new QLabel(window);
+    m_waiting->setObjectName(QStringLiteral("FullTextWaiting"));
+    m_waiting->setAutoFillBackground(true);
+    m_waiting->setFrameShape(QFrame::StyledPanel);
+    m_waiting->setMargin(8);
+    m_waiting->hide();
+
+    m_parts.searchBox->installEventFilter(this);
+    connect(m_parts.searchBox, &QLineEdit::textEdited, this, &FullTextController::offerTitles);
+    connect(m_popup, &SuggestionPopup::chosen, this, &FullTextController::open);
+    connect(m_service, &FullTextService::waiting, this, &FullTextController::showWaiting);
+    connect(m_service, &FullTextService::searched, this, &FullTextController::showResult);
+    m_parts.html->addContextActions([this](QPointF, const QString &selectedText) { return menuEntries(selectedText); });
+    connect(m_parts.html, &HtmlView::pageShown, this, &FullTextController::pageShown);
+    connect(m_parts.html, &HtmlView::pageLoaded, this, &FullTextController::pageLoaded);
+}
+
+FullTextController::~FullTextController() = default;
+
+bool FullTextController::isIndexReady() const
+{
+    return m_service->isReady();
+}
+
+QString FullTextController::contentRoot() const
+{
+    return ContentPaths::contentRoot(m_parts.programDirectory());
+}
+
+QString FullTextController::resultPath() const
+{
+    return contentRoot() + FullTextPage::FileName;
+}
+
+const TitleSuggester &FullTextController::titles() const
+{
+    const FullTextIndex *index = m_service->index();
+    return index ? index->titles() : *m_catalogueTitles;
+}
+
+void FullTextController::search(const QString &query)
+{
+    m_popup->hide();
+    if (FullTextIndex::normalisedQuery(query).isEmpty())
+        return;
+    fixRoot();
+    m_service->search(query);
+}
+
+void FullTextController::fixRoot()
+{
+    if (!m_service->hasStarted())
+        *m_root = contentRoot();
+}
+
+void FullTextController::showWaiting(const QString &query)
+{
+    m_waiting->setText(Building + u"  全文搜索“" + FullTextIndex::normalisedQuery(query) + u"”将在索引建好后显示。");
+    m_waiting->setTextFormat(Qt::PlainText);
+    const QRect area = m_parts.view->geometry();
+    m_waiting->adjustSize();
+    m_waiting->move(area.left() + (area.width() - m_waiting->width()) / 2, area.top() + 24);
+    m_waiting->show();
+    m_waiting->raise();
+}
+
+void FullTextController::showResult(const FullTextResult &result)
+{
+    m_waiting->hide();
+    m_query = result.query;
+    m_parts.html->showPageAs(FullTextPage::build(result), resultPath());
+}
+
+void FullTextController::offerTitles(const QString &typed)
+{
+    m_popup->offer(titles().suggest(typed));
+}
+
+void FullTextController::open(const Suggestion &offer)
+{
+    m_parts.html->navigateToAnchor(contentRoot() + offer.fileName, offer.anchor);
+}
+
+QList<QAction *> FullTextController::menuEntries(const QString &selectedText)
+{
+    const QString query = FullTextIndex::normalisedQuery(selectedText);
+    if (query.isEmpty())
+        return {};
+    auto *action = new QAction(MenuCaption);
+    action->setObjectName(QStringLiteral("FullTextSearchSelection"));
+    connect(action, &QAction::triggered, this, [this, query] {
+        // In the box too, so that Shift+Enter repeats it and Enter searches the titles for it.
+        m_parts.searchBox->setText(query);
+        search(query);
+    });
+    return {action};
+}
+
+bool FullTextController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_parts.searchBox) {
+        if (event->type() == QEvent::FocusOut)
+            m_popup->hide();
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+                search(m_parts.searchBox->text());
+                return true;
+            }
+            if (m_popup->keyPressed(key))
+                return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FullTextController::pageShown(const QString &path)
+{
+    const bool wasOnResults = m_onResults;
+    m_onResults = samePath(path) == samePath(resultPath());
+    if (m_onResults && m_parts.closeFind)
+        m_parts.closeFind();
+    m_openedHit = wasOnResults && !m_onResults;
+    m_shownFile = QFileInfo(path).fileName();
+}
+
+void FullTextController::pageLoaded(bool ok)
+{
+    // The index waits until the start page is on screen: start-up is not slowed.
+    if (m_firstLoad) {
+        m_firstLoad = false;
+        fixRoot();
+        m_service->start();
+    }
+    if (!m_openedHit)
+        return;
+    m_openedHit = false;
+    if (!ok || m_query.isEmpty() || !m_parts.findInPage)
+        return;
+    // The engine's find starts at the top of the page: step past the matches
+    // that come before the document the hit named.
+    qsizetype skip = 0;
+    const QString anchor = m_parts.html->currentFragment();
+    if (const FullTextIndex *index = m_service->index(); index && !anchor.isEmpty())
+        skip = std::max<qsizetype>(0, index->occurrencesBefore(m_shownFile, anchor, m_query));
+    m_parts.findInPage(m_query, int(skip));
+}
+
+} // namespace Juanzong

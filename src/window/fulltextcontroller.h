@@ -1,0 +1,91 @@
+// Full-text search in the window: Shift+Enter in the search box or the page's
+// context menu -> the index (built in the background after the start page) ->
+// the result page, shown from memory -> a hit opened -> the find bar on the query.
+// Also the type-ahead under the search box.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QAction;
+class QWidget;
+
+namespace Juanzong {
+
+class FullTextService;
+class HtmlView;
+class SuggestionPopup;
+class TitleSuggester;
+struct FullTextResult;
+struct Suggestion;
+
+struct FullTextParts
+{
+    HtmlView *html = nullptr;
+    QLineEdit *searchBox = nullptr;
+    QWidget *view = nullptr; // the page's widget, which the waiting note floats over
+    std::function<QString()> programDirectory;
+    // Opens the find bar on a text, highlights it in the page shown and makes
+    // the match after the first skip ones the active one.
+    std::function<void(const QString &text, int skip)> findInPage;
+    // Closes the find bar: the result page is not searched for the words again,
+    // which would scroll it away from where the reader left it.
+    std::function<void()> closeFind;
+};
+
+class FullTextController final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FullTextController)
+public:
+    static const QString MenuCaption; // "在全部范本中搜索…"
+    static const QString Building;    // "正在建立索引…"
+
+    // window owns the controller, the type-ahead list and the waiting note.
+    FullTextController(FullTextParts parts, QWidget *window);
+    ~FullTextController() override;
+
+    // Searches every page for query and shows the result page (after the index, if need be).
+    void search(const QString &query);
+    bool isIndexReady() const;
+    // The path the result page is shown as.
+    QString resultPath() const;
+
+    SuggestionPopup *suggestions() const { return m_popup; }
+    QLabel *waitingNote() const { return m_waiting; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showResult(const FullTextResult &result);
+    void showWaiting(const QString &query);
+    void offerTitles(const QString &typed);
+    void open(const Suggestion &offer);
+    QList<QAction *> menuEntries(const QString &selectedText);
+    void pageShown(const QString &path);
+    void pageLoaded(bool ok);
+    QString contentRoot() const;
+    // Fixes the folder the index is built from, until the build has started.
+    void fixRoot();
+    const TitleSuggester &titles() const;
+
+    FullTextParts m_parts;
+    FullTextService *m_service = nullptr;
+    std::shared_ptr<QString> m_root;
+    SuggestionPopup *m_popup = nullptr;
+    QLabel *m_waiting = nullptr;
+    std::unique_ptr<TitleSuggester> m_catalogueTitles; // until the index has its own
+    QString m_query;           // of the result page last shown
+    QString m_shownFile;       // the page shown, its name in the content folder
+    bool m_onResults = false;  // the view shows the result page
+    bool m_openedHit = false;  // the page loading was reached from the result page
+    bool m_firstLoad = true;
+};
+
+} // namespace Juanzong

@@ -1,0 +1,80 @@
+// Full-text search end to end on the real window and web view: a phrase found
+// in one model document's body, its result page, the hit opened in its template
+// with the find bar counting the phrase, and Back to the results.
+#include "webenginerig.h"
+
+#include "fulltext/resultpage.h"
+#include "window/fulltextcontroller.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Juanzong;
+using namespace Juanzong::Testing;
+
+class FullTextSearchTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { prepareWebEngine(); }
+    void phraseInOneDocument_opensItWithTheFindBarCounting();
+};
+
+void FullTextSearchTest::phraseInOneDocument_opensItWithTheFindBarCounting()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"规范"_qs);
+    QString filler;
+    for (int i = 0; i < 40; ++i)
+        filler += u"<p>本院依法组成合议庭，公开开庭进行了审理。</p>"_qs;
+    // The phrase twice in the second model document, nowhere else; the first
+    // document is long enough that the second lies below the fold.
+    rig.addPage(u"juanzongfanben-10.html"_qs, u"调解"_qs,
+                u"<div class=\"ws\" id=\"ws1\"><a name=\"ws1\"></a><div class=\"ws-label\">范本一　民事调解书</div>"
+                    + filler
+                    + u"</div><div class=\"ws\" id=\"ws2\"><a name=\"ws2\"></a><div class=\"ws-label\">范本二　调解笔录"
+                      u"</div><p>双方当事人一致同意由原告负担鉴定费用。</p><p>其后，原告负担鉴定费用的部分已付清。</p></div>");
+    rig.start();
+    QVERIFY(rig.waitForLoad());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.window->fullText()->isIndexReady(), 30000);
+
+    auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_qs);
+    box->setFocus();
+    box->setText(u"原告负担鉴定费用"_qs);
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_qs), u"1"_qs);
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit mark').length"_qs), u"2"_qs);
+    QVERIFY(rig.evaluate(u"document.querySelector('.ft-summary').textContent"_qs).contains(u"共 1 篇文书，2 处"_qs));
+
+    // Opened as a reader opens it, with a real click on the hit's title: the
+    // engine keeps a page in the history only when the user acted on it.
+    const QStringList at = rig.evaluate(u"(() => { const r = document.querySelector('li.ft-hit a')"
+                                        u".getBoundingClientRect(); return (r.left + 4) + ',' + (r.top + r.height / 2); })()"_qs)
+                               .split(u',');
+    QCOMPARE(at.size(), 2);
+    QWidget *target = rig.webView->focusProxy() ? rig.webView->focusProxy() : rig.webView;
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(int(at[0].toDouble()), int(at[1].toDouble())));
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-10.html"_qs));
+    QCOMPARE(rig.webView->url().fragment(), u"ws2"_qs);
+    auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_qs);
+    auto *count = rig.window->findChild<QLabel *>(u"FindCount"_qs);
+    QTRY_VERIFY(findText->isVisible());
+    QCOMPARE(findText->text(), u"原告负担鉴定费用"_qs);
+    QTRY_COMPARE(count->text(), u"1/2"_qs);
+    // The model document is on screen, not the top of the page.
+    QTRY_VERIFY(rig.evaluate(u"(function(){var r=document.getElementById('ws2').getBoundingClientRect();"
+                             "return r.top < innerHeight && r.bottom > 0 && scrollY > 0;})()"_qs)
+                == u"true"_qs);
+
+    // Back to the results, still there.
+    rig.window->goBack();
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_qs), u"1"_qs);
+}
+
+QTEST_MAIN(FullTextSearchTest)
+#include "tst_fulltextsearch.moc"

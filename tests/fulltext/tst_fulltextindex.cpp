@@ -1,0 +1,274 @@
+// Searching the index: Chinese text found by any part of it, ranking, snippets
+// and the result page, whose every text is escaped.
+#include "fulltext/fulltextindex.h"
+#include "fulltext/resultpage.h"
+#include "fulltext/textfold.h"
+
+#include <QStringEncoder>
+#include <QTest>
+
+using namespace Juanzong;
+using namespace Qt::StringLiterals;
+
+class FullTextIndexTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void fold_data();
+    void fold();
+    void found_data();
+    void found();
+    void ranking_data();
+    void ranking();
+    void snippet_data();
+    void snippet();
+    void occurrencesBefore_data();
+    void occurrencesBefore();
+    void resultPage_escapesEverything_data();
+    void resultPage_escapesEverything();
+    void resultPage_nothingFound_saysSoWithAHint();
+};
+
+namespace {
+
+QByteArray gbk(const QString &text)
+{
+    QStringEncoder encoder("GBK");
+    return encoder.encode(text);
+}
+
+// A page with one model document per body given, the first titled title.
+PageText page(const QString &title, const QStringList &bodies)
+{
+    QString html = u"<html><head><title>" + title + u"</title></head><body>";
+    for (qsizetype i = 0; i < bodies.size(); ++i)
+        html += u"<div class=\"ws\" id=\"ws" + QString::number(i + 1) + u"\"><div class=\"ws-label\">范本"
+            + QString::number(i + 1) + u"</div>" + bodies[i] + u"</div>";
+    return extractPageText(gbk(html + u"</body></html>"));
+}
+
+std::unique_ptr<FullTextIndex> indexOf(const QStringList &bodies)
+{
+    auto index = std::make_unique<FullTextIndex>();
+    index->addPage(u"a.html"_s, u"甲"_s, QString(), page(u"甲"_s, bodies));
+    index->finish();
+    return index;
+}
+
+} // namespace
+
+void FullTextIndexTest::initTestCase()
+{
+    FullTextIndex index;
+    QVERIFY2(index.isValid(), qPrintable(index.error()));
+}
+
+void FullTextIndexTest::fold_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("folded");
+    QTest::newRow("latin case") << u"PDF Word"_s << u"pdf word"_s;
+    QTest::newRow("full-width digits and letters") << u"１２ＡＢｃ"_s << u"12abc"_s;
+    QTest::newRow("full-width punctuation") << u"（一）：，"_s << u"(一):,"_s;
+    QTest::newRow("ideographic space") << u"审判长\u3000张"_s << u"审判长 张"_s;
+    QTest::newRow("han unchanged") << u"民事判决书"_s << u"民事判决书"_s;
+    QTest::newRow("circled digit") << u"①"_s << u"1"_s;
+    QTest::newRow("longer compatibility form keeps its length") << u"㈠…"_s << u"㈠…"_s;
+}
+
+void FullTextIndexTest::fold()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, folded);
+    QCOMPARE(TextFold::fold(text), folded);
+}
+
+void FullTextIndexTest::found_data()
+{
+    QTest::addColumn<QStringList>("bodies");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("documents");
+    QTest::addColumn<int>("occurrences");
+
+    const QStringList clause = {u"<p>本院认为，被告应当承担民事责任，原告的诉讼请求成立。</p>"_s};
+    QTest::newRow("two-character word inside a long clause") << clause << u"民事"_s << 1 << 1;
+    QTest::newRow("one character") << clause << u"告"_s << 1 << 2;
+    QTest::newRow("phrase through the index") << clause << u"承担民事责任"_s << 1 << 1;
+    QTest::newRow("query spanning punctuation") << clause << u"认为，被告"_s << 1 << 1;
+    QTest::newRow("half-width comma finds the full-width one") << clause << u"认为,被告"_s << 1 << 1;
+    QTest::newRow("absent phrase") << clause << u"反诉请求"_s << 0 << 0;
+    QTest::newRow("absent two characters") << clause << u"反诉"_s << 0 << 0;
+    QTest::newRow("white space around trimmed") << clause << u"  民事责任 "_s << 1 << 1;
+
+    const QStringList digits = {u"<p>依照第１４４条规定</p>"_s, u"<p>依照第144条规定</p>"_s};
+    QTest::newRow("half-width digits find both") << digits << u"144"_s << 2 << 2;
+    QTest::newRow("full-width digits find both") << digits << u"１４４条"_s << 2 << 2;
+    QTest::newRow("short full-width digits") << digits << u"１４"_s << 2 << 2;
+
+    const QStringList latin = {u"<p>可另存为PDF文件</p>"_s};
+    QTest::newRow("latin letters ignore case") << latin << u"pdf文件"_s << 1 << 1;
+    QTest::newRow("full-width latin") << latin << u"ＰＤＦ"_s << 1 << 1;
+
+    const QStringList blocks = {u"<p>民事</p><p>责任</p>"_s};
+    QTest::newRow("no match across block elements") << blocks << u"民事责任"_s << 0 << 0;
+    QTest::newRow("inline elements joined") << QStringList{u"<p>民<b>事</b>责任</p>"_s} << u"民事责任"_s << 1 << 1;
+    QTest::newRow("quote in the query is no syntax") << QStringList{u"<p>称\"甲方\"</p>"_s} << u"\"甲方\""_s << 1 << 1;
+    QTest::newRow("operator words are text") << QStringList{u"<p>A AND B</p>"_s} << u"and b"_s << 1 << 1;
+    QTest::newRow("several per document counted") << QStringList{u"<p>反诉，反诉，反诉。</p>"_s} << u"反诉，"_s << 1 << 2;
+}
+
+void FullTextIndexTest::found()
+{
+    QFETCH(QStringList, bodies);
+    QFETCH(QString, query);
+    QFETCH(int, documents);
+    QFETCH(int, occurrences);
+    const auto index = indexOf(bodies);
+    // The index and the scan answer alike; which one runs is only a matter of speed.
+    for (const auto plan : {FullTextIndex::Plan::Auto, FullTextIndex::Plan::Index, FullTextIndex::Plan::Scan}) {
+        const FullTextResult result = index->search(query, FullTextIndex::MaxHits, plan);
+        QCOMPARE(result.documents, documents);
+        QCOMPARE(result.occurrences, occurrences);
+        QCOMPARE(result.hits.size(), documents);
+    }
+}
+
+void FullTextIndexTest::ranking_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("order"); // headings, best first
+    // "反诉" stands in the heading of the second template and thrice in the body of the first.
+    QTest::newRow("title hit above body hits_short query") << u"反诉"_s << QStringList{u"反诉状"_s, u"起诉状"_s};
+    QTest::newRow("title hit above body hits_indexed query") << u"反诉请"_s << QStringList{u"反诉请求书"_s, u"起诉状"_s};
+    QTest::newRow("more occurrences above fewer_short") << u"被告"_s << QStringList{u"起诉状"_s, u"反诉状"_s};
+    QTest::newRow("more occurrences above fewer_indexed") << u"被告人"_s << QStringList{u"起诉状"_s, u"反诉状"_s};
+}
+
+void FullTextIndexTest::ranking()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, order);
+    FullTextIndex index;
+    auto one = [](const QString &heading, const QString &body) {
+        return extractPageText(gbk(u"<div class=\"ws\" id=\"ws1\"><div class=\"ws-label\">" + heading + u"</div><p>"
+                                   + body + u"</p></div>"));
+    };
+    index.addPage(u"a.html"_s, u"甲"_s, {}, one(u"起诉状"_s, u"被告被告人被告人被告人提出反诉请求，反诉请求，反诉请求。"_s));
+    index.addPage(u"b.html"_s, u"乙"_s, {}, one(u"反诉状"_s, u"被告人提起诉讼。其他文字其他文字其他文字其他文字。"_s));
+    index.addPage(u"c.html"_s, u"丙"_s, {}, one(u"反诉请求书"_s, u"本诉与反诉请。"_s));
+    index.finish();
+    for (const auto plan : {FullTextIndex::Plan::Index, FullTextIndex::Plan::Scan}) {
+        const FullTextResult result = index.search(query, FullTextIndex::MaxHits, plan);
+        QStringList headings;
+        for (const FullTextHit &hit : result.hits)
+            headings.append(hit.heading);
+        headings.removeIf([&](const QString &h) { return !order.contains(h); });
+        QCOMPARE(headings, order);
+    }
+}
+
+void FullTextIndexTest::snippet_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("snippets"); // marks in [], pieces joined by " | "
+    QTest::newRow("whole short line, every occurrence marked")
+        << u"<p>前言</p><p>反诉与反诉</p><p>后记</p>"_s << u"反诉"_s << u"[反诉]与[反诉]"_s;
+    QTest::newRow("original text shown for a folded match")
+        << u"<p>另存为ＰＤＦ</p>"_s << u"pdf"_s << u"另存为[ＰＤＦ]"_s;
+    QTest::newRow("long line cut with ellipses")
+        << u"<p>"_s + QString(30, u'甲') + u"关键" + QString(50, u'乙') + u"</p>"_s << u"关键"_s
+        << u"…"_s + QString(24, u'甲') + u"[关键]" + QString(40, u'乙') + u"…"_s;
+    QTest::newRow("two places, two snippets")
+        << u"<p>一处关键</p><p>中间</p><p>二处关键</p><p>三处关键</p>"_s << u"关键"_s << u"一处[关键] | 二处[关键]"_s;
+}
+
+void FullTextIndexTest::snippet()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, query);
+    QFETCH(QString, snippets);
+    const auto index = indexOf({body});
+    const FullTextResult result = index->search(query);
+    QCOMPARE(result.hits.size(), 1);
+    QStringList pieces;
+    for (const Snippet &s : result.hits.front().snippets) {
+        QString text = s.text;
+        for (auto it = s.marks.crbegin(); it != s.marks.crend(); ++it)
+            text.insert(it->start + it->length, u']').insert(it->start, u'[');
+        pieces.append((s.cutBefore ? u"…"_s : QString()) + text + (s.cutAfter ? u"…"_s : QString()));
+    }
+    QCOMPARE(pieces.join(u" | "_s), snippets);
+}
+
+void FullTextIndexTest::occurrencesBefore_data()
+{
+    QTest::addColumn<QString>("anchor");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("before");
+    // The page's own text before, between and after its documents counts only where it stands.
+    QTest::newRow("first document_the page's heading and contents before it") << u"ws1"_s << u"调解"_s << 2;
+    QTest::newRow("second document_also the first one's") << u"ws2"_s << u"调解"_s << 4;
+    QTest::newRow("text between documents counted") << u"ws2"_s << u"附注"_s << 1;
+    QTest::newRow("text after the documents not counted") << u"ws2"_s << u"结尾"_s << 0;
+    QTest::newRow("case and width folded") << u"ws2"_s << u"ＰＤＦ"_s << 1;
+    QTest::newRow("unknown anchor") << u"ws9"_s << u"调解"_s << -1;
+}
+
+void FullTextIndexTest::occurrencesBefore()
+{
+    QFETCH(QString, anchor);
+    QFETCH(QString, query);
+    QFETCH(int, before);
+    FullTextIndex index;
+    const PageText text = extractPageText(gbk(
+        u"<h1>调解</h1><ol><li>调解书</li></ol><div class=\"ws\" id=\"ws1\"><div class=\"ws-label\">调解笔录</div>"
+        u"<p>调解不成 pdf</p></div><p>附注</p><div class=\"ws\" id=\"ws2\"><p>附注调解</p></div><p>结尾</p>"_s));
+    index.addPage(u"p.html"_s, u"调解"_s, {}, text);
+    index.finish();
+    QCOMPARE(index.occurrencesBefore(u"p.html"_s, anchor, query), before);
+}
+
+void FullTextIndexTest::resultPage_escapesEverything_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("markedSnippet");
+    QTest::newRow("page text with a tag, query a tag")
+        << u"<p>写明&lt;b&gt;加粗&lt;/b&gt;</p>"_s << u"<b>"_s << u"写明<mark>&lt;b&gt;</mark>加粗&lt;/b&gt;"_s;
+    QTest::newRow("ampersand and quote")
+        << u"<p>甲&amp;乙\"丙\"</p>"_s << u"&乙\""_s << u"甲<mark>&amp;乙&quot;</mark>丙&quot;"_s;
+    QTest::newRow("script in the query")
+        << u"<p>x&lt;script&gt;y</p>"_s << u"<script>"_s << u"x<mark>&lt;script&gt;</mark>y"_s;
+}
+
+void FullTextIndexTest::resultPage_escapesEverything()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, query);
+    QFETCH(QString, markedSnippet);
+    FullTextIndex index;
+    index.addPage(u"a b&c.html"_s, u"<i>标题</i>"_s, u"<u>目录</u>"_s, page(u"t"_s, {body}));
+    index.finish();
+    const QString html = FullTextPage::build(index.search(query));
+    QVERIFY2(html.contains(markedSnippet), qPrintable(html));
+    QVERIFY(html.contains(u"全文搜索 <span class=\"ft-query\">" + query.toHtmlEscaped() + u"</span>"));
+    QVERIFY(html.contains(u"&lt;i&gt;标题&lt;/i&gt;"_s));
+    QVERIFY(html.contains(u"&lt;u&gt;目录&lt;/u&gt;"_s));
+    QVERIFY(html.contains(u"href=\"a%20b%26c.html#ws1\""_s));
+    for (const QString &raw : {query, u"<i>"_s, u"<u>"_s})
+        QVERIFY2(!html.contains(raw), qPrintable(raw));
+}
+
+void FullTextIndexTest::resultPage_nothingFound_saysSoWithAHint()
+{
+    const auto index = indexOf({u"<p>本院认为</p>"_s});
+    const QString html = FullTextPage::build(index->search(u"<反诉>"_s));
+    QVERIFY(html.contains(u"没有找到包含“&lt;反诉&gt;”的范本。"_s));
+    QVERIFY(html.contains(u"提示："_s));
+    QVERIFY(!html.contains(u"class=\"ft-hit\""_s));
+}
+
+QTEST_GUILESS_MAIN(FullTextIndexTest)
+#include "tst_fulltextindex.moc"

@@ -1,0 +1,132 @@
+// The index built on a worker thread: a query before it is ready waits for it,
+// and the bundled sample content is searchable.
+#include "fulltext/fulltextservice.h"
+#include "fulltext/indexbuilder.h"
+
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Juanzong;
+using namespace Qt::StringLiterals;
+
+class FullTextServiceTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void query_data();
+    void query();
+    void sampleContent_data();
+    void sampleContent();
+    void destroyedWhileBuilding_stopsTheBuild();
+};
+
+namespace {
+
+std::unique_ptr<FullTextIndex> oneDocument()
+{
+    auto index = std::make_unique<FullTextIndex>();
+    index->addPage(u"a.html"_s, u"甲"_s, {}, extractPageText("<p>\xC3\xF1\xCA\xC2</p>")); // 民事
+    index->finish();
+    return index;
+}
+
+} // namespace
+
+void FullTextServiceTest::query_data()
+{
+    QTest::addColumn<bool>("readyFirst");
+    QTest::addColumn<QStringList>("queries");
+    QTest::addColumn<QString>("searched");
+    QTest::newRow("ready_answers at once") << true << QStringList{u"民事"_s} << u"民事"_s;
+    QTest::newRow("not ready_waits, then answers") << false << QStringList{u"民事"_s} << u"民事"_s;
+    QTest::newRow("not ready_only the latest query answered") << false << QStringList{u"民"_s, u"民事"_s} << u"民事"_s;
+}
+
+void FullTextServiceTest::query()
+{
+    QFETCH(bool, readyFirst);
+    QFETCH(QStringList, queries);
+    QFETCH(QString, searched);
+
+    QSemaphore release;
+    FullTextService service([&release](const std::atomic_bool &) {
+        release.acquire();
+        return oneDocument();
+    });
+    QSignalSpy waiting(&service, &FullTextService::waiting);
+    QSignalSpy ready(&service, &FullTextService::ready);
+    QSignalSpy results(&service, &FullTextService::searched);
+
+    if (readyFirst) {
+        service.start();
+        release.release();
+        QVERIFY(ready.wait());
+    }
+    for (const QString &q : queries)
+        service.search(q);
+    if (readyFirst) {
+        QCOMPARE(waiting.size(), 0);
+    } else {
+        // Nothing blocks while the builder is held: the queries wait, visibly.
+        QCOMPARE(waiting.size(), queries.size());
+        QCOMPARE(waiting.last().at(0).toString(), queries.last());
+        QVERIFY(!service.isReady());
+        QCOMPARE(results.size(), 0);
+        release.release();
+        QVERIFY(results.wait());
+    }
+    QCOMPARE(results.size(), 1);
+    const auto result = results.front().at(0).value<FullTextResult>();
+    QCOMPARE(result.query, searched);
+    QCOMPARE(result.documents, 1);
+    QVERIFY(service.isReady());
+}
+
+void FullTextServiceTest::sampleContent_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("firstFile");
+    QTest::addColumn<QString>("firstHeading");
+    QTest::newRow("document heading first") << u"调解笔录"_s << u"juanzongfanben-10.html"_s << u"范本二　调解笔录"_s;
+    QTest::newRow("template title first") << u"执行异议"_s << u"juanzongfanben-80.html"_s << QString();
+}
+
+void FullTextServiceTest::sampleContent()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, firstFile);
+    QFETCH(QString, firstHeading);
+    std::atomic_bool never = false;
+    const auto index = buildIndex(QStringLiteral(JUANZONG_CONTENT_DIR), never);
+    QVERIFY(index->documentCount() > 91);
+    const FullTextResult result = index->search(query);
+    QVERIFY(!result.hits.isEmpty());
+    QCOMPARE(result.hits.front().fileName, firstFile);
+    QVERIFY(result.hits.front().titleHit);
+    if (!firstHeading.isEmpty())
+        QCOMPARE(result.hits.front().heading, firstHeading);
+    // The catalogue names the template and its place.
+    QVERIFY(!result.hits.front().place.isEmpty());
+}
+
+void FullTextServiceTest::destroyedWhileBuilding_stopsTheBuild()
+{
+    std::atomic_bool sawCancel = false;
+    QSemaphore started;
+    {
+        FullTextService service([&](const std::atomic_bool &cancelled) {
+            started.release();
+            while (!cancelled)
+                QThread::msleep(1);
+            sawCancel = true;
+            return std::make_unique<FullTextIndex>();
+        });
+        service.start();
+        started.acquire();
+    }
+    QVERIFY(sawCancel);
+}
+
+QTEST_GUILESS_MAIN(FullTextServiceTest)
+#include "tst_fulltextservice.moc"

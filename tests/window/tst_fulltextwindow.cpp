@@ -1,0 +1,221 @@
+// Full-text search and type-ahead in the window, on fake platform adapters:
+// which key does what, the waiting note, the context menu entry, a hit opened.
+#include "fakes.h"
+
+#include "core/contentpaths.h"
+#include "fulltext/resultpage.h"
+#include "window/fulltextcontroller.h"
+#include "window/mainwindow.h"
+#include "window/suggestionpopup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Juanzong;
+using namespace Juanzong::Testing;
+using namespace Qt::StringLiterals;
+
+class FullTextWindowTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void keys_data();
+    void keys();
+    void queryBeforeIndex_waitsVisiblyThenShowsResults();
+    void contextMenu_data();
+    void contextMenu();
+    void hitOpened_findBarOnQuery_data();
+    void hitOpened_findBarOnQuery();
+};
+
+namespace {
+
+struct Rig
+{
+    Rig()
+    {
+        programDir = dir.path();
+        QDir(programDir).mkpath(u"ws"_s);
+        page(u"juanzongfanben-10.html"_s, u"<h1>调解</h1><div class=\"ws\" id=\"ws2\"><div class=\"ws-label\">调解笔录"
+                                          u"</div><p>双方自愿达成协议</p></div>"_s);
+        window = std::make_unique<MainWindow>(WindowParts{webys, &html, treeWidget, &tree, &skin, &messages,
+                                                          [this] { return programDir; }, &desktop});
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        box = window->findChild<QLineEdit *>(u"Text1"_s);
+        box->setFocus();
+    }
+    void page(const QString &name, const QString &body) const
+    {
+        QFile file(ContentPaths::contentRoot(programDir) + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QStringEncoder gbk("GBK");
+        file.write(gbk.encode(u"<html><body>" + body + u"</body></html>"));
+    }
+    FullTextController *fullText() const { return window->fullText(); }
+    QString resultPath() const { return fullText()->resultPath(); }
+    void type(const QString &text) const
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+
+    QTemporaryDir dir;
+    QString programDir;
+    CallLog log;
+    QWidget *webys = new QWidget;
+    QWidget *treeWidget = new QWidget;
+    FakeHtmlView html{log};
+    FakeTreeView tree{log};
+    FakeSkin skin{log};
+    FakeMessageBox messages{log};
+    FakeDesktop desktop{log};
+    std::unique_ptr<MainWindow> window;
+    QLineEdit *box = nullptr;
+};
+
+} // namespace
+
+void FullTextWindowTest::keys_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("keys"); // Down, Enter, Shift+Enter, Esc
+    QTest::addColumn<QString>("expected"); // "title search", or the view's call and the file it names
+    QTest::newRow("Enter without an offer chosen_title search as before")
+        << u"zxyy"_s << QStringList{u"Enter"_s} << u"title search"_s;
+    QTest::newRow("arrow and Enter_opens the offer") << u"zxyy"_s << QStringList{u"Down"_s, u"Enter"_s}
+                                                     << u"html.navigate juanzongfanben-19.html"_s;
+    QTest::newRow("arrows move through the offers")
+        << u"tj"_s << QStringList{u"Down"_s, u"Down"_s, u"Up"_s, u"Enter"_s} << u"html.navigate juanzongfanben-10.html"_s;
+    QTest::newRow("Esc closes the offers, Enter then searches titles")
+        << u"zxyy"_s << QStringList{u"Down"_s, u"Esc"_s, u"Enter"_s} << u"title search"_s;
+    QTest::newRow("Shift+Enter_full-text search") << u"自愿"_s << QStringList{u"Shift+Enter"_s}
+                                                  << u"html.showPageAs fulltext-results.html"_s;
+}
+
+void FullTextWindowTest::keys()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, expected);
+    Rig rig;
+    rig.log.calls.clear();
+    rig.type(typed);
+    auto *offers = rig.fullText()->suggestions();
+    QCOMPARE(offers->isVisible(), !keys.contains(u"Shift+Enter"_s));
+    for (const QString &key : keys) {
+        if (key == u"Down")
+            QTest::keyClick(rig.box, Qt::Key_Down);
+        else if (key == u"Up")
+            QTest::keyClick(rig.box, Qt::Key_Up);
+        else if (key == u"Enter")
+            QTest::keyClick(rig.box, Qt::Key_Return);
+        else if (key == u"Shift+Enter")
+            QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+        else if (key == u"Esc")
+            QTest::keyClick(rig.box, Qt::Key_Escape);
+    }
+    QVERIFY(!offers->isVisible());
+    QCOMPARE(rig.box->text(), typed);
+    auto calls = [&] {
+        QStringList out = rig.log.starting(u"html.navigate") + rig.log.starting(u"html.showPageAs");
+        if (!rig.log.starting(u"box").isEmpty())
+            out.append(u"title search"_s);
+        return out;
+    };
+    QTRY_COMPARE(calls().size(), 1);
+    const QString call = calls().front();
+    const QString verb = expected.section(u' ', 0, 0);
+    const QString file = expected.section(u' ', 1);
+    QVERIFY2(call == expected || (call.startsWith(verb + u' ') && call.endsWith(u"/ws/" + file)), qPrintable(call));
+}
+
+void FullTextWindowTest::queryBeforeIndex_waitsVisiblyThenShowsResults()
+{
+    Rig rig;
+    QVERIFY(!rig.fullText()->isIndexReady());
+    rig.type(u"达成协议"_s);
+    QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+    // The window answers at once: the note says why nothing is shown yet.
+    QLabel *note = rig.fullText()->waitingNote();
+    if (!rig.fullText()->isIndexReady()) {
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().startsWith(FullTextController::Building));
+    }
+    QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
+    QCOMPARE(rig.log.starting(u"html.showPageAs").front(), u"html.showPageAs " + rig.resultPath());
+    QVERIFY(!note->isVisible());
+    QVERIFY(rig.html.memoryPage.contains(u"调解笔录"_s));
+    QVERIFY(rig.html.memoryPage.contains(u"<mark>达成协议</mark>"_s));
+    QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+void FullTextWindowTest::contextMenu_data()
+{
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("text selected_entry offered") << u"双方\n自愿 "_s << true;
+    QTest::newRow("nothing selected_no entry") << QString() << false;
+    QTest::newRow("only white space_no entry") << u" \n "_s << false;
+}
+
+void FullTextWindowTest::contextMenu()
+{
+    QFETCH(QString, selection);
+    QFETCH(bool, offered);
+    Rig rig;
+    QMenu menu; // owns what the providers offer, as the view's menu does
+    QAction *entry = nullptr;
+    for (const HtmlView::ContextActions &provider : std::as_const(rig.html.contextActions)) {
+        for (QAction *action : provider(QPointF(), selection)) {
+            action->setParent(&menu);
+            if (action->text() == FullTextController::MenuCaption)
+                entry = action;
+        }
+    }
+    QCOMPARE(entry != nullptr, offered);
+    if (!entry)
+        return;
+    entry->trigger();
+    QCOMPARE(rig.box->text(), u"双方 自愿"_s);
+    QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
+}
+
+void FullTextWindowTest::hitOpened_findBarOnQuery_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("findBarOpened");
+    QTest::newRow("from the result page_find bar on the query") << u"results"_s << true;
+    QTest::newRow("from another page_no find bar") << u"juanzongfanben-5.html"_s << false;
+}
+
+void FullTextWindowTest::hitOpened_findBarOnQuery()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, findBarOpened);
+    Rig rig;
+    rig.type(u"自愿"_s);
+    QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+    QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
+
+    const QString root = ContentPaths::contentRoot(rig.programDir);
+    rig.html.show(from == u"results" ? rig.resultPath() : root + from);
+    rig.html.loaded(true);
+    rig.html.show(root + u"juanzongfanben-10.html"_s);
+    rig.html.loaded(true);
+    auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_s);
+    QCOMPARE(findText->isVisible(), findBarOpened);
+    QCOMPARE(rig.log.starting(u"html.find 自愿").size(), findBarOpened ? 1 : 0);
+    if (findBarOpened)
+        QCOMPARE(findText->text(), u"自愿"_s);
+}
+
+QTEST_MAIN(FullTextWindowTest)
+#include "tst_fulltextwindow.moc"
