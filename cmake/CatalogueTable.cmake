@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns src/core/catalogue.tsv into the C++ rows that catalogue.cpp compiles in,
 # so the program and the sample-content generator read one table.
 # catalogue_table(<tsv> <output .inc>)

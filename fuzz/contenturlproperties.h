@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What must hold for any URL a page may ask for and any start of a file: checked by the fuzzer and replayed by the tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry: any bytes as a URL or a file's start must map and label as the folder's rules say.
 #include "contenturlproperties.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text search at scale: 10,000 generated GBK template pages built from the
 // sample content's own paragraphs. Prints the index build, query latencies beside
 // a naive scan (decode every page, QString::indexOf) in the same run, and the

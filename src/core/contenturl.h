@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the view addresses the content folder: which URLs it may show, which go
 // to the desktop, which file a URL stands for and how that file is labelled.
 #pragma once

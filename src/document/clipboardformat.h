@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A model document as the clipboard carries it to a word processor.
 #pragma once
 

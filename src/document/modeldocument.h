@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One model document (范本) as the program hands it on: its heading and its
 // paragraphs, each with the part it plays in the court layout.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page layout of Chinese official documents (GB/T 9704-2012), in the units
 // each consumer needs: the Word writer, the clipboard and the printer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The blanks of a model document and the user's values for them.
 //
 // A blank is a run of "×" (with the 年/月/日/时/分 between runs of a date, and a

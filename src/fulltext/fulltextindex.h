@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full-text index over the content folder's pages: SQLite FTS5 with the
 // trigram tokenizer, in memory, plus a plain scan for queries too short for trigrams.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full-text index as the window uses it: built once on a worker thread,
 // queries that come before it is ready wait for it instead of blocking.
 #pragma once

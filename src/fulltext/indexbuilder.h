@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads every page of the content folder into a full-text index.
 #pragma once
 

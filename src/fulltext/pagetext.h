@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The readable text of a template page, split into its model documents, as a
 // real HTML parser (libxml2) sees it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pinyin readings of Han characters, generated at build time from Unicode's Unihan data.
 #pragma once
 

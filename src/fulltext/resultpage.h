@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page that lists a full-text search's hits, built in memory; every text on it escaped.
 #pragma once
 

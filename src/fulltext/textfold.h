@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folding that makes searches ignore letter case and full-width / half-width forms.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Offers for the type-ahead: titles that match what is typed by substring, by
 // pinyin initials or by full pinyin, a polyphone under each of its readings.
 #pragma once

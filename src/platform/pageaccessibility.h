@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the pages in the view reach a screen reader.
 //
 // The page's own accessibility tree is costly to build, so Qt WebEngine on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader is told the program's own widgets are, where Qt's
 // default would mislead it.
 #pragma once

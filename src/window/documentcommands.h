@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands on one model document of the page shown: copy it, fill it in,
 // save it as a Word document.
 //

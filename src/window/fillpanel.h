@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fill-in panel: one field per group of blanks of a model document, or one
 // per blank when the user fills a group's occurrences one by one.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text search in the window: Shift+Enter in the search box or the page's
 // context menu -> the index (built in the background after the start page) ->
 // the result page, shown from memory -> a hit opened -> the find bar on the query.

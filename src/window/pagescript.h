@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scripts that find, read and fill a model document in the page shown. They run
 // in the view's isolated world: the page's own scripts can neither see nor
 // change them, and the state they keep (the template text under a fill) lives there.

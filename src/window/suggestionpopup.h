@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The type-ahead's list: floats under the search box, never takes the focus
 // from it; the box's keys move through it.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program on a virtual X display and reads the titles the window
 # system shows: the window exactly "卷宗范本 V2.0.0", a message box exactly "提示".
 #   windowtitles.sh <juanzong executable>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which URLs the view may show, which file each stands for, and how a file is labelled.
 #include "contenturlproperties.h"
 #include "core/contenturl.h"

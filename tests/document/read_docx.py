@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a .docx with python-docx and prints what it found as JSON: the page, and
 each paragraph's text, alignment, first-line indent, font and East Asian font."""
 import json

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clipboard's two forms of a model document: styled HTML and plain text.
 #include "document/clipboardformat.h"
 #include "document/modeldocument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exported Word file as other programs read it: python-docx for its
 // structure, LibreOffice for a real layout, checked through the PDF it prints.
 #include "document/clipboardformat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Word file's XML and its zip archive, read back with an XML reader and libzip.
 #include "document/docxwriter.h"
 #include "document/modeldocument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the blanks of a model document, grouping them, and filling them in.
 #include "document/placeholders.h"
 

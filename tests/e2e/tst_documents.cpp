@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Model documents on the real view: which one a command takes, filling one in
 // the live page, and the Word file made from what the page then shows.
 #include "webenginerig.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text search end to end on the real window and web view: a phrase found
 // in one model document's body, its result page, the hit opened in its template
 // with the find bar counting the phrase, and Back to the results.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Searching the index: Chinese text found by any part of it, ranking, snippets
 // and the result page, whose every text is escaped.
 #include "fulltext/fulltextindex.h"

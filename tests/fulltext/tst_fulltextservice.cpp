@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The index built on a worker thread: a query before it is ready waits for it,
 // and the bundled sample content is searchable.
 #include "fulltext/fulltextservice.h"

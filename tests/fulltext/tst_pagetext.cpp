@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of a page as the index reads it: decoded as the view decodes it,
 // parsed as HTML, split into model documents.
 #include "fulltext/pagetext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The type-ahead's offers: by substring, pinyin initials and full pinyin, every
 // reading of a polyphone.
 #include "fulltext/titlesuggester.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the program asks the engine to expose its pages, against what the user has set.
 #include "platform/pageaccessibility.h"
 

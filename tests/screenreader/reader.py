@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the program as a screen reader does, over AT-SPI, and answers in JSON.
 
   reader.py tree                     the program's whole tree

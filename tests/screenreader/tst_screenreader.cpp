@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a screen reader meets it: on its own X display and session bus
 // with Qt's accessibility switched on, its tree read over AT-SPI by reader.py.
 #include <QDir>

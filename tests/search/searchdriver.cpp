@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One search from the command line, for the test that kills searches at random:
 //   searchdriver <program folder> <keyword>
 // Exit status 0 when the page was saved, 1 for any other ending, 2 for bad arguments.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills searches at random moments and checks what each leaves on disk:
 #   soak_killedsearches.sh <searchdriver> [searches]
 # After every kill, search.txt and search.html each hold the page they held

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy, fill in and save as Word, driven through a fake view that answers the
 // page scripts as the page would.
 #include "fakes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text search and type-ahead in the window, on fake platform adapters:
 // which key does what, the waiting note, the context menu entry, a hit opened.
 #include "fakes.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Turns Unicode's Unihan readings into the compiled-in pinyin table of the type-ahead.
 
 Every Han character gets each of its modern Mandarin readings, toneless and in the
