@@ -51,6 +51,10 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
     m_popup = new SuggestionPopup(m_parts.searchBox, window);
     m_waiting = new QLabel(window);
     m_waiting->setObjectName(QStringLiteral("FullTextWaiting"));
+    // The query goes into this note: it must never be read as markup. The text
+    // it starts with is also what a screen reader names it while it is hidden.
+    m_waiting->setTextFormat(Qt::PlainText);
+    m_waiting->setText(Building);
     m_waiting->setAutoFillBackground(true);
     m_waiting->setFrameShape(QFrame::StyledPanel);
     m_waiting->setMargin(8);
@@ -107,7 +111,6 @@ void FullTextController::fixRoot()
 void FullTextController::showWaiting(const QString &query)
 {
     m_waiting->setText(Building + u"  全文搜索“" + FullTextIndex::normalisedQuery(query) + u"”将在索引建好后显示。");
-    m_waiting->setTextFormat(Qt::PlainText);
     const QRect area = m_parts.view->geometry();
     m_waiting->adjustSize();
     m_waiting->move(area.left() + (area.width() - m_waiting->width()) / 2, area.top() + 24);

@@ -130,8 +130,10 @@ void DocumentCommandsTest::target()
     QFETCH(QString, call);
     Rig rig;
     if (how.startsWith(u"menu")) {
-        QCOMPARE(rig.html.contextActions.size(), 1);
-        const QList<QAction *> actions = rig.html.contextActions.at(0)(QPointF(12.5, 300), QString());
+        // With nothing selected, the document commands are all the menu adds.
+        QList<QAction *> actions;
+        for (const HtmlView::ContextActions &provider : std::as_const(rig.html.contextActions))
+            actions += provider(QPointF(12.5, 300), QString());
         QStringList captions;
         for (QAction *a : actions)
             captions.append(a->text());
