@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QAction>
+#include <QPointer>
 
 #include <memory>
 
@@ -29,6 +30,10 @@ QString samePath(const QString &path)
 {
     return QDir::cleanPath(QDir::fromNativeSeparators(path));
 }
+
+// Answers -1 from any page but the result page, which a read may reach when
+// the view has moved on before it ran.
+const QString ReadScroll = QStringLiteral("document.body && document.body.classList.contains('ft') ? window.scrollY : -1");
 
 } // namespace
 
@@ -68,6 +73,10 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
     m_parts.html->addContextActions([this](QPointF, const QString &selectedText) { return menuEntries(selectedText); });
     connect(m_parts.html, &HtmlView::pageShown, this, &FullTextController::pageShown);
     connect(m_parts.html, &HtmlView::pageLoaded, this, &FullTextController::pageLoaded);
+    // Once the page has been left it is too late to ask where it was, so the
+    // offset is kept current while it is shown; a read is one small script.
+    m_scrollReader.setInterval(ScrollReadInterval);
+    connect(&m_scrollReader, &QTimer::timeout, this, &FullTextController::readResultScroll);
 }
 
 FullTextController::~FullTextController() = default;
@@ -122,6 +131,11 @@ void FullTextController::showResult(const FullTextResult &result)
 {
     m_waiting->hide();
     m_query = result.query;
+    // A new result page starts at its top.
+    m_scrollReader.stop();
+    ++m_pageGeneration;
+    m_resultScroll = 0;
+    m_restoreScroll = false;
     m_parts.html->showPageAs(FullTextPage::build(result), resultPath());
 }
 
@@ -173,6 +187,10 @@ void FullTextController::pageShown(const QString &path)
 {
     const bool wasOnResults = m_onResults;
     m_onResults = samePath(path) == samePath(resultPath());
+    ++m_pageGeneration;
+    m_scrollReader.stop();
+    if (wasOnResults && !m_onResults)
+        m_restoreScroll = true;
     if (m_onResults && m_parts.closeFind)
         m_parts.closeFind();
     m_openedHit = wasOnResults && !m_onResults;
@@ -187,6 +205,12 @@ void FullTextController::pageLoaded(bool ok)
         fixRoot();
         m_service->start();
     }
+    if (m_onResults && ok) {
+        if (m_restoreScroll && m_resultScroll > 0)
+            m_parts.html->runIsolatedScript(u"window.scrollTo(0, " + QString::number(m_resultScroll) + u')', {});
+        m_restoreScroll = false;
+        m_scrollReader.start();
+    }
     if (!m_openedHit)
         return;
     m_openedHit = false;
@@ -199,6 +223,17 @@ void FullTextController::pageLoaded(bool ok)
     if (const FullTextIndex *index = m_service->index(); index && !anchor.isEmpty())
         skip = std::max<qsizetype>(0, index->occurrencesBefore(m_shownFile, anchor, m_query));
     m_parts.findInPage(m_query, int(skip));
+}
+
+void FullTextController::readResultScroll()
+{
+    QPointer<FullTextController> self(this);
+    m_parts.html->runIsolatedScript(ReadScroll, [self, generation = m_pageGeneration](const QVariant &offset) {
+        bool ok = false;
+        const double y = offset.toDouble(&ok);
+        if (self && generation == self->m_pageGeneration && ok && y >= 0)
+            self->m_resultScroll = y;
+    });
 }
 
 } // namespace Juanzong

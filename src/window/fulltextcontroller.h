@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -56,6 +57,9 @@ public:
     bool isIndexReady() const;
     // The path the result page is shown as.
     QString resultPath() const;
+    // How often the result page's scroll is read while it is shown: the offset
+    // Back returns to is the last one read before the page was left.
+    static constexpr int ScrollReadInterval = 150; // ms
 
     SuggestionPopup *suggestions() const { return m_popup; }
     QLabel *waitingNote() const { return m_waiting; }
@@ -75,6 +79,7 @@ private:
     // Fixes the folder the index is built from, until the build has started.
     void fixRoot();
     const TitleSuggester &titles() const;
+    void readResultScroll();
 
     FullTextParts m_parts;
     FullTextService *m_service = nullptr;
@@ -87,6 +92,12 @@ private:
     bool m_onResults = false;  // the view shows the result page
     bool m_openedHit = false;  // the page loading was reached from the result page
     bool m_firstLoad = true;
+    // The engine does not bring the page served from memory back where it was:
+    // its scroll is read while it is shown and put back when it is returned to.
+    QTimer m_scrollReader;
+    double m_resultScroll = 0;
+    bool m_restoreScroll = false; // the result page shown next is one returned to
+    quint64 m_pageGeneration = 0; // a read answered after its page was left is stale
 };
 
 } // namespace Juanzong

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text search end to end on the real window and web view: a phrase found
 // in one model document's body, its result page, the hit opened in its template
-// with the find bar counting the phrase, and Back to the results.
+// with the find bar counting the phrase, and Back to the results where the
+// reader left them.
 #include "webenginerig.h"
 
 #include "fulltext/resultpage.h"
@@ -19,7 +20,24 @@ class FullTextSearchTest : public QObject
 private Q_SLOTS:
     void initTestCase() { prepareWebEngine(); }
     void phraseInOneDocument_opensItWithTheFindBarCounting();
+    void backFromAHit_resultsAtTheSameScroll();
 };
+
+namespace {
+
+// Clicks a link as a reader does: the engine keeps a page in the history only
+// when the user acted on it.
+void clickLink(WebEngineRig &rig, const QString &findLink)
+{
+    const QStringList at = rig.evaluate(u"(() => { const r = " + findLink
+                                        + u".getBoundingClientRect(); return (r.left + 4) + ',' + (r.top + r.height / 2); })()")
+                               .split(u',');
+    QCOMPARE(at.size(), 2);
+    QWidget *target = rig.webView->focusProxy() ? rig.webView->focusProxy() : rig.webView;
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(int(at[0].toDouble()), int(at[1].toDouble())));
+}
+
+} // namespace
 
 void FullTextSearchTest::phraseInOneDocument_opensItWithTheFindBarCounting()
 {
@@ -49,14 +67,7 @@ void FullTextSearchTest::phraseInOneDocument_opensItWithTheFindBarCounting()
     QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit mark').length"_qs), u"2"_qs);
     QVERIFY(rig.evaluate(u"document.querySelector('.ft-summary').textContent"_qs).contains(u"共 1 篇文书，2 处"_qs));
 
-    // Opened as a reader opens it, with a real click on the hit's title: the
-    // engine keeps a page in the history only when the user acted on it.
-    const QStringList at = rig.evaluate(u"(() => { const r = document.querySelector('li.ft-hit a')"
-                                        u".getBoundingClientRect(); return (r.left + 4) + ',' + (r.top + r.height / 2); })()"_qs)
-                               .split(u',');
-    QCOMPARE(at.size(), 2);
-    QWidget *target = rig.webView->focusProxy() ? rig.webView->focusProxy() : rig.webView;
-    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(int(at[0].toDouble()), int(at[1].toDouble())));
+    clickLink(rig, u"document.querySelector('li.ft-hit a')"_qs);
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-10.html"_qs));
     QCOMPARE(rig.webView->url().fragment(), u"ws2"_qs);
@@ -75,6 +86,40 @@ void FullTextSearchTest::phraseInOneDocument_opensItWithTheFindBarCounting()
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
     QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_qs), u"1"_qs);
+}
+
+void FullTextSearchTest::backFromAHit_resultsAtTheSameScroll()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_qs, u"规范"_qs);
+    // Enough hits that the result page is several screens tall.
+    for (int i = 20; i < 60; ++i)
+        rig.addPage(u"juanzongfanben-%1.html"_qs.arg(i), u"范本%1"_qs.arg(i),
+                    u"<div class=\"ws\" id=\"ws1\"><a name=\"ws1\"></a><div class=\"ws-label\">范本一　民事裁定书"
+                    u"</div><p>本案鉴定费用由原告负担。</p></div>"_qs);
+    rig.start();
+    QVERIFY(rig.waitForLoad());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.window->fullText()->isIndexReady(), 30000);
+
+    auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_qs);
+    box->setFocus();
+    box->setText(u"鉴定费用"_qs);
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_qs), u"40"_qs);
+
+    const QString scrolled = rig.evaluate(u"window.scrollTo(0, 700); String(window.scrollY)"_qs);
+    QVERIFY2(scrolled.toDouble() > 0, qPrintable(scrolled));
+    // A reader takes a moment between scrolling and clicking.
+    QTest::qWait(4 * FullTextController::ScrollReadInterval);
+    clickLink(rig, u"[...document.querySelectorAll('li.ft-hit a')].find(a => a.getBoundingClientRect().top > 40)"_qs);
+    QVERIFY(rig.waitForLoad());
+    QVERIFY(rig.shownFile() != rig.page(FullTextPage::FileName.toString()));
+
+    rig.window->goBack();
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
+    QTRY_COMPARE(rig.evaluate(u"String(window.scrollY)"_qs), scrolled);
 }
 
 QTEST_MAIN(FullTextSearchTest)

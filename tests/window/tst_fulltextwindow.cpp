@@ -33,6 +33,8 @@ private Q_SLOTS:
     void contextMenu();
     void hitOpened_findBarOnQuery_data();
     void hitOpened_findBarOnQuery();
+    void resultsReturnedTo_scroll_data();
+    void resultsReturnedTo_scroll();
 };
 
 namespace {
@@ -216,6 +218,54 @@ void FullTextWindowTest::hitOpened_findBarOnQuery()
     QCOMPARE(rig.log.starting(u"html.find 自愿").size(), findBarOpened ? 1 : 0);
     if (findBarOpened)
         QCOMPARE(findText->text(), u"自愿"_s);
+}
+
+void FullTextWindowTest::resultsReturnedTo_scroll_data()
+{
+    QTest::addColumn<int>("scrolledTo");    // what the result page answers while it is shown
+    QTest::addColumn<QString>("leftFor");   // "hit": a hit opened, then Back; "search": a new search
+    QTest::addColumn<QString>("restored");  // the script run when the results are shown again, or none
+    QTest::newRow("Back from a hit_scroll put back") << 480 << u"hit"_s << u"window.scrollTo(0, 480)"_s;
+    QTest::newRow("Back from a hit, never scrolled_left at the top") << 0 << u"hit"_s << QString();
+    QTest::newRow("a new search_starts at the top") << 480 << u"search"_s << QString();
+}
+
+void FullTextWindowTest::resultsReturnedTo_scroll()
+{
+    QFETCH(int, scrolledTo);
+    QFETCH(QString, leftFor);
+    QFETCH(QString, restored);
+    Rig rig;
+    rig.type(u"自愿"_s);
+    QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+    QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
+    bool onResults = true;
+    // As the page answers: only the result page knows its offset.
+    rig.html.answerScript = [&](const QString &script) -> QVariant {
+        return script.contains(u"scrollY"_s) ? QVariant(onResults ? scrolledTo : -1) : QVariant();
+    };
+    rig.html.show(rig.resultPath());
+    rig.html.loaded(true);
+    auto reads = [&] { return rig.html.scripts.filter(u"scrollY"_s).size(); };
+    QTRY_VERIFY(reads() >= 2);
+
+    if (leftFor == u"hit") {
+        onResults = false;
+        rig.html.show(ContentPaths::contentRoot(rig.programDir) + u"juanzongfanben-10.html"_s);
+        rig.html.loaded(true);
+        QTest::qWait(3 * FullTextController::ScrollReadInterval);
+    } else {
+        rig.box->clear();
+        rig.type(u"协议"_s);
+        QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+        QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 2);
+    }
+    onResults = true;
+    rig.html.scripts.clear();
+    rig.html.show(rig.resultPath());
+    rig.html.loaded(true);
+    const QStringList scrolls = rig.html.scripts.filter(u"scrollTo"_s);
+    QCOMPARE(scrolls, restored.isEmpty() ? QStringList() : QStringList{restored});
 }
 
 QTEST_MAIN(FullTextWindowTest)
