@@ -131,6 +131,9 @@ void FullTextController::showResult(const FullTextResult &result)
 {
     m_waiting->hide();
     m_query = result.query;
+    m_hitFiles.clear();
+    for (const FullTextHit &hit : result.hits)
+        m_hitFiles.insert(hit.fileName);
     // A new result page starts at its top.
     m_scrollReader.stop();
     ++m_pageGeneration;
@@ -193,8 +196,9 @@ void FullTextController::pageShown(const QString &path)
         m_restoreScroll = true;
     if (m_onResults && m_parts.closeFind)
         m_parts.closeFind();
-    m_openedHit = wasOnResults && !m_onResults;
     m_shownFile = QFileInfo(path).fileName();
+    // Leaving the results for the catalogue or the About page opens no find bar.
+    m_openedHit = wasOnResults && !m_onResults && m_hitFiles.contains(m_shownFile);
 }
 
 void FullTextController::pageLoaded(bool ok)

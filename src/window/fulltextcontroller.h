@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QSet>
 #include <QTimer>
 
 #include <functional>
@@ -88,6 +89,7 @@ private:
     QLabel *m_waiting = nullptr;
     std::unique_ptr<TitleSuggester> m_catalogueTitles; // until the index has its own
     QString m_query;           // of the result page last shown
+    QSet<QString> m_hitFiles;  // the pages its rows open
     QString m_shownFile;       // the page shown, its name in the content folder
     bool m_onResults = false;  // the view shows the result page
     bool m_openedHit = false;  // the page loading was reached from the result page

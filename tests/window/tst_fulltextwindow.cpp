@@ -194,14 +194,19 @@ void FullTextWindowTest::contextMenu()
 void FullTextWindowTest::hitOpened_findBarOnQuery_data()
 {
     QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("findBarOpened");
-    QTest::newRow("from the result page_find bar on the query") << u"results"_s << true;
-    QTest::newRow("from another page_no find bar") << u"juanzongfanben-5.html"_s << false;
+    QTest::newRow("from the result page_find bar on the query")
+        << u"results"_s << u"juanzongfanben-10.html"_s << true;
+    QTest::newRow("from another page_no find bar") << u"juanzongfanben-5.html"_s << u"juanzongfanben-10.html"_s << false;
+    QTest::newRow("from the results to a page without hits_no find bar")
+        << u"results"_s << u"juanzongfanben-5.html"_s << false;
 }
 
 void FullTextWindowTest::hitOpened_findBarOnQuery()
 {
     QFETCH(QString, from);
+    QFETCH(QString, to);
     QFETCH(bool, findBarOpened);
     Rig rig;
     rig.type(u"自愿"_s);
@@ -211,7 +216,7 @@ void FullTextWindowTest::hitOpened_findBarOnQuery()
     const QString root = ContentPaths::contentRoot(rig.programDir);
     rig.html.show(from == u"results" ? rig.resultPath() : root + from);
     rig.html.loaded(true);
-    rig.html.show(root + u"juanzongfanben-10.html"_s);
+    rig.html.show(root + to);
     rig.html.loaded(true);
     auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_s);
     QCOMPARE(findText->isVisible(), findBarOpened);
