@@ -45,7 +45,7 @@ Pool samplePool()
             continue;
         const PageText page = extractPageText(file.readAll());
         pool.titles.append(page.title);
-        for (const ModelDocument &d : page.documents) {
+        for (const PageDocument &d : page.documents) {
             if (!d.anchor.isEmpty())
                 pool.headings.append(d.heading.section(u'　', 1));
             for (const QString &line : d.text.split(u'\n'))

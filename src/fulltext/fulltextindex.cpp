@@ -116,7 +116,7 @@ void FullTextIndex::addPage(const QString &fileName, const QString &title, const
     const int pageIndex = int(m_pages.size());
     m_pages.append({fileName, title, place});
     m_pageOfFile.insert(fileName, pageIndex);
-    for (const ModelDocument &d : page.documents) {
+    for (const PageDocument &d : page.documents) {
         const QString textFolded = TextFold::fold(d.text);
         const QString foldedTitle = TextFold::fold(QString(title + u'\n' + d.heading));
         Document document{pageIndex, d.anchor, d.heading, d.text, m_foldedTexts.size(), m_foldedTitles.size(),

@@ -210,7 +210,7 @@ private:
     QString m_anchor;
     QString m_title;
     QString m_h1;
-    QList<ModelDocument> m_documents;
+    QList<PageDocument> m_documents;
 };
 
 } // namespace

@@ -11,7 +11,7 @@ namespace Juanzong {
 
 // One model document of a page: a `<div class="ws">` with its anchor and its
 // label, or the text of the page outside all of them.
-struct ModelDocument
+struct PageDocument
 {
     QString anchor;  // the fragment that scrolls to it; empty for the page itself
     QString heading; // its label ("范本一　…"), or the page's title
@@ -24,7 +24,7 @@ struct ModelDocument
 struct PageText
 {
     QString title; // the first <h1>, else <title>
-    QList<ModelDocument> documents;
+    QList<PageDocument> documents;
 };
 
 // Entities resolved, <script>, <style> and the like skipped. The bytes are

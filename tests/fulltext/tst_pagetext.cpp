@@ -31,7 +31,7 @@ QByteArray gbk(const QString &text)
 QString describe(const PageText &page)
 {
     QStringList out;
-    for (const ModelDocument &d : page.documents)
+    for (const PageDocument &d : page.documents)
         out.append(d.anchor + u'|' + d.heading + u'|' + d.text);
     return page.title + u"\n--\n" + out.join(u"\n--\n"_s);
 }
