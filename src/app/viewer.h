@@ -2,10 +2,10 @@
 // The whole viewer assembled: real platform adapters wrapped around their widgets, handed to the window.
 #pragma once
 
-#include "platform/qt/contentscheme.h"
+#include "platform/qt/contentschemehandler.h"
 #include "platform/qt/qtdesktop.h"
 #include "platform/qt/qtmessagebox.h"
-#include "platform/qt/qtskin.h"
+#include "platform/qt/stylesheetskin.h"
 #include "platform/qt/qttreeview.h"
 #include "platform/qt/webenginehtmlview.h"
 #include "window/mainwindow.h"

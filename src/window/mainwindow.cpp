@@ -13,21 +13,17 @@
 #include "window/accessibleroles.h"
 #include "window/cataloguetree.h"
 #include "window/documentcommands.h"
-#include "window/findbar.h"
 #include "window/fulltextcontroller.h"
+#include "window/pagereader.h"
 #include "window/searchbox.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QFont>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QWheelEvent>
-
-#include <algorithm>
 
 namespace Juanzong {
 
@@ -48,7 +44,7 @@ QFont designFont(double pointSize, bool bold)
     return font;
 }
 
-QRect fromTwips(int left, int top, int width, int height)
+QRect pixelRect(int left, int top, int width, int height)
 {
     return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
 }
@@ -73,7 +69,7 @@ private:
 };
 
 // A file name may not hold these on any desktop the program runs on.
-QString fileNameFrom(QString text)
+QString usableFileName(QString text)
 {
     for (QChar &c : text)
         if (QStringView(u"\\/:*?\"<>|").contains(c) || c.unicode() < 0x20)
@@ -109,53 +105,52 @@ void MainWindow::createControls()
         return b;
     };
 
-    m_text1 = new SearchBox(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(fromTwips(360, 240, 6255, 345));
-    m_command1 = button("Command1", QStringLiteral("搜  索"), fromTwips(6960, 240, 1215, 375));
-    m_command6 = button("Command6", QStringLiteral("打  印"), fromTwips(8640, 240, 1215, 375));
-    m_command3 = button("Command3", QStringLiteral("前  进"), fromTwips(10920, 240, 1215, 375));
-    m_command4 = button("Command4", QStringLiteral("后  退"), fromTwips(12600, 240, 1215, 375));
-    m_command5 = button("Command5", QStringLiteral("关  于"), fromTwips(14160, 240, 1215, 375));
-    m_command2 = button("Command2", QStringLiteral("关  闭"), fromTwips(15720, 240, 1215, 375));
+    m_searchBox = new SearchBox(this);
+    m_searchBox->setObjectName(QStringLiteral("Text1"));
+    m_searchBox->setGeometry(pixelRect(360, 240, 6255, 345));
+    m_searchButton = button("Command1", QStringLiteral("搜  索"), pixelRect(6960, 240, 1215, 375));
+    m_printButton = button("Command6", QStringLiteral("打  印"), pixelRect(8640, 240, 1215, 375));
+    m_forwardButton = button("Command3", QStringLiteral("前  进"), pixelRect(10920, 240, 1215, 375));
+    m_backButton = button("Command4", QStringLiteral("后  退"), pixelRect(12600, 240, 1215, 375));
+    m_aboutButton = button("Command5", QStringLiteral("关  于"), pixelRect(14160, 240, 1215, 375));
+    m_closeButton = button("Command2", QStringLiteral("关  闭"), pixelRect(15720, 240, 1215, 375));
 
     QWidget *tree = m_parts.treeView1;
     tree->setParent(this);
     tree->setObjectName(QStringLiteral("TreeView1"));
     tree->setFont(designFont(10.5, false));
-    tree->setGeometry(fromTwips(360, 840, 3735, 10695));
+    tree->setGeometry(pixelRect(360, 840, 3735, 10695));
 
     QWidget *webys = m_parts.webys;
     webys->setParent(this);
     webys->setObjectName(QStringLiteral("Webys"));
-    webys->setGeometry(fromTwips(4440, 840, 12495, 10695));
+    webys->setGeometry(pixelRect(4440, 840, 12495, 10695));
 
     // The result buffer of the original design: kept as a hidden control so the
     // layout and tab order stay whole, never shown.
-    m_txttemp = new QLineEdit(this);
-    m_txttemp->setObjectName(QStringLiteral("txttemp"));
-    m_txttemp->setGeometry(fromTwips(120, 240, 255, 420));
-    m_txttemp->hide();
+    m_resultBuffer = new QLineEdit(this);
+    m_resultBuffer->setObjectName(QStringLiteral("txttemp"));
+    m_resultBuffer->setGeometry(pixelRect(120, 240, 255, 420));
+    m_resultBuffer->hide();
 
-    m_controls = {m_text1, m_command1, m_command6, m_command3, m_command4,
-                  m_command5, m_command2, tree, webys, m_txttemp};
+    m_controls = {m_searchBox, m_searchButton, m_printButton, m_forwardButton, m_backButton,
+                  m_aboutButton, m_closeButton, tree, webys, m_resultBuffer};
 
     // Screen readers announce the captions without the spacing that only
     // balances them visually.
-    for (QPushButton *b : {m_command1, m_command6, m_command3, m_command4, m_command5, m_command2})
+    for (QPushButton *b : {m_searchButton, m_printButton, m_forwardButton, m_backButton, m_aboutButton, m_closeButton})
         b->setAccessibleName(b->text().remove(u' '));
-    m_text1->setAccessibleName(QStringLiteral("搜索关键词"));
+    m_searchBox->setAccessibleName(QStringLiteral("搜索关键词"));
     tree->setAccessibleName(QStringLiteral("目录"));
     webys->setAccessibleName(QStringLiteral("文书内容"));
-    m_txttemp->setAccessibleName(QStringLiteral("搜索结果缓冲"));
+    m_resultBuffer->setAccessibleName(QStringLiteral("搜索结果缓冲"));
 
-    // Not one of the controls: it floats over the view and the layout never moves it.
-    m_findBar = new FindBar(this);
+    m_reader = new PageReader(m_parts.html, webys);
 
     // Tab order: Webys, Command1, TreeView1, Command2, Text1, Command3, Command4,
     // Command5, txttemp (never focusable while hidden), Command6.
-    const QList<QWidget *> tabOrder = {webys, m_command1, tree, m_command2, m_text1,
-                                       m_command3, m_command4, m_command5, m_txttemp, m_command6};
+    const QList<QWidget *> tabOrder = {webys, m_searchButton, tree, m_closeButton, m_searchBox,
+                                       m_forwardButton, m_backButton, m_aboutButton, m_resultBuffer, m_printButton};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // First in the tab order, the page has the focus when the window opens, so a
@@ -163,36 +158,29 @@ void MainWindow::createControls()
     webys->setFocus(Qt::OtherFocusReason);
 
     connect(m_parts.tree, &TreeView::nodeClicked, this, &MainWindow::nodeClick);
-    connect(m_command1, &QPushButton::clicked, this, &MainWindow::search);
-    connect(m_text1, &QLineEdit::returnPressed, this, &MainWindow::search);
-    connect(m_command6, &QPushButton::clicked, this, &MainWindow::print);
-    connect(m_command3, &QPushButton::clicked, this, &MainWindow::goForward);
-    connect(m_command4, &QPushButton::clicked, this, &MainWindow::goBack);
-    connect(m_command5, &QPushButton::clicked, this, &MainWindow::showAbout);
-    connect(m_command2, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_searchButton, &QPushButton::clicked, this, &MainWindow::search);
+    connect(m_searchBox, &QLineEdit::returnPressed, this, &MainWindow::search);
+    connect(m_printButton, &QPushButton::clicked, this, &MainWindow::print);
+    connect(m_forwardButton, &QPushButton::clicked, this, &MainWindow::goForward);
+    connect(m_backButton, &QPushButton::clicked, this, &MainWindow::goBack);
+    connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_parts.html, &HtmlView::failed, this,
             [this](const QString &message) { m_parts.messages->show(message, Prompt); });
     connect(m_parts.html, &HtmlView::pageShown, this, &MainWindow::followPage);
-    connect(m_parts.html, &HtmlView::pageLoaded, this, &MainWindow::pageLoaded);
-    connect(m_parts.html, &HtmlView::renderProcessDied, this, &MainWindow::renderProcessDied);
     connect(m_parts.html, &HtmlView::externalLinkRequested, this, [this](const QUrl &url) {
         if (m_parts.desktop)
             m_parts.desktop->openExternally(url);
     });
-    connect(m_findBar, &FindBar::findRequested, this, &MainWindow::find);
-    connect(m_findBar, &FindBar::closed, this, &MainWindow::closeFind);
 
     // Full text: Shift+Enter in the box, the page's context menu, the type-ahead.
-    m_fullText = new FullTextController({m_parts.html, m_text1, webys, [this] { return programDirectory(); },
-                                         [this](const QString &text, int skip) { findInPage(text, skip); },
-                                         [this] { m_findBar->hide(); }},
+    m_fullText = new FullTextController({m_parts.html, m_searchBox, webys, [this] { return programDirectory(); },
+                                         [this](const QString &text, int skip) { m_reader->findInPage(text, skip); },
+                                         [this] { m_reader->hideFind(); }},
                                         this);
 
     createShortcuts();
     m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);
-    // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
-    // the pointer, the page's own render widget included: watch them all.
-    qApp->installEventFilter(this);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size());
@@ -215,13 +203,6 @@ void MainWindow::createShortcuts()
         connect(s, &QShortcut::activated, this, command);
     };
     using Key = QKeySequence;
-    shortcut({Key(Qt::CTRL | Qt::Key_F), Key(Key::Find)}, &MainWindow::openFind);
-    shortcut({Key(Qt::Key_F3), Key(Key::FindNext)}, &MainWindow::findNext);
-    shortcut({Key(Qt::SHIFT | Qt::Key_F3), Key(Key::FindPrevious)}, &MainWindow::findPrevious);
-    // Ctrl+= is Ctrl++ without Shift on keyboards that put + above =.
-    shortcut({Key(Qt::CTRL | Qt::Key_Plus), Key(Qt::CTRL | Qt::Key_Equal), Key(Key::ZoomIn)}, &MainWindow::zoomIn);
-    shortcut({Key(Qt::CTRL | Qt::Key_Minus), Key(Key::ZoomOut)}, &MainWindow::zoomOut);
-    shortcut({Key(Qt::CTRL | Qt::Key_0)}, &MainWindow::zoomReset);
     shortcut({Key(Qt::ALT | Qt::Key_Left)}, &MainWindow::goBack);
     shortcut({Key(Qt::ALT | Qt::Key_Right)}, &MainWindow::goForward);
     shortcut({Key(Qt::CTRL | Qt::Key_P)}, &MainWindow::print);
@@ -250,39 +231,6 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     ApplyLayout(*this, m_controls, m_design);
-    m_findBar->placeOver(m_parts.webys->geometry());
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::Wheel)
-        return QWidget::eventFilter(watched, event);
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != this)
-        return QWidget::eventFilter(watched, event);
-
-    if (type == QEvent::MouseButtonPress) {
-        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (button == Qt::BackButton) {
-            goBack();
-            return true;
-        }
-        if (button == Qt::ForwardButton) {
-            goForward();
-            return true;
-        }
-        return QWidget::eventFilter(watched, event);
-    }
-
-    QWidget *webys = m_parts.webys;
-    auto *wheel = static_cast<QWheelEvent *>(event);
-    if (!wheel->modifiers().testFlag(Qt::ControlModifier) || (widget != webys && !webys->isAncestorOf(widget)))
-        return QWidget::eventFilter(watched, event);
-    // One step per notch; a touchpad's small deltas add up to nothing and are dropped.
-    const int notches = wheel->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
-    setZoomStep(m_zoomStep + notches);
-    return true;
 }
 
 void MainWindow::nodeClick(const QString &key)
@@ -294,7 +242,7 @@ void MainWindow::nodeClick(const QString &key)
 void MainWindow::search()
 {
     BusyCursor busy;
-    const SearchOutcome outcome = runSearch(m_text1->text(), programDirectory());
+    const SearchOutcome outcome = runSearch(m_searchBox->text(), programDirectory());
     busy.done();
     switch (outcome.kind) {
     case SearchOutcome::Kind::Saved:
@@ -333,84 +281,6 @@ void MainWindow::showAbout()
     m_parts.html->navigate(ContentPaths::aboutPage(programDirectory()));
 }
 
-void MainWindow::openFind()
-{
-    m_findBar->placeOver(m_parts.webys->geometry());
-    m_findBar->open();
-    if (!m_findBar->text().isEmpty())
-        find(m_findBar->text(), false);
-}
-
-void MainWindow::findInPage(const QString &text, int skip)
-{
-    m_findBar->setText(text);
-    openFind();
-    // Each find of the same text moves on to the next match.
-    for (int i = 0; i < skip; ++i)
-        find(text, false);
-}
-
-void MainWindow::findNext()
-{
-    if (m_findBar->isHidden() || m_findBar->text().isEmpty())
-        openFind();
-    else
-        find(m_findBar->text(), false);
-}
-
-void MainWindow::findPrevious()
-{
-    if (m_findBar->isHidden() || m_findBar->text().isEmpty())
-        openFind();
-    else
-        find(m_findBar->text(), true);
-}
-
-void MainWindow::find(const QString &text, bool backward)
-{
-    if (text.isEmpty()) {
-        m_findBar->clearResult();
-        m_parts.html->findText(QString(), false, {});
-        return;
-    }
-    QPointer<FindBar> bar = m_findBar;
-    m_parts.html->findText(text, backward, [bar, text](int active, int total) {
-        // An answer for a text the user has since changed or closed is stale.
-        if (bar && bar->isVisible() && bar->text() == text)
-            bar->showResult(active, total);
-    });
-}
-
-void MainWindow::closeFind()
-{
-    m_parts.html->findText(QString(), false, {});
-    m_parts.webys->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::zoomIn()
-{
-    setZoomStep(m_zoomStep + 1);
-}
-
-void MainWindow::zoomOut()
-{
-    setZoomStep(m_zoomStep - 1);
-}
-
-void MainWindow::zoomReset()
-{
-    setZoomStep(DefaultZoomStep);
-}
-
-void MainWindow::setZoomStep(qsizetype step)
-{
-    step = std::clamp<qsizetype>(step, 0, qsizetype(ZoomSteps.size()) - 1);
-    if (step == m_zoomStep)
-        return;
-    m_zoomStep = step;
-    m_parts.html->setZoomFactor(ZoomSteps[step] / 100.0);
-}
-
 void MainWindow::printPreview()
 {
     m_parts.html->printPreview();
@@ -420,26 +290,26 @@ void MainWindow::saveAsPdf()
 {
     if (!m_parts.desktop)
         return;
-    const QString file = m_parts.desktop->askPdfFile(pdfName());
+    const QString file = m_parts.desktop->askPdfFile(suggestedPdfName());
     if (!file.isEmpty())
         m_parts.html->printToPdf(file);
 }
 
-QString MainWindow::pdfName() const
+QString MainWindow::suggestedPdfName() const
 {
     QString name;
     if (const auto key = Catalogue::keyOfPage(programDirectory(), m_shownPath))
         name = Catalogue::labelOf(*key);
     if (name.isEmpty())
         name = QFileInfo(m_shownPath).completeBaseName();
-    name = fileNameFrom(name);
+    name = usableFileName(name);
     return (name.isEmpty() ? QStringLiteral("文书") : name) + u".pdf";
 }
 
 void MainWindow::focusSearch()
 {
-    m_text1->setFocus(Qt::ShortcutFocusReason);
-    m_text1->selectAll();
+    m_searchBox->setFocus(Qt::ShortcutFocusReason);
+    m_searchBox->selectAll();
 }
 
 void MainWindow::followPage(const QString &path)
@@ -455,24 +325,6 @@ void MainWindow::followPage(const QString &path)
     // view the catalogue build gave it.
     if (!startPage)
         m_parts.tree->ensureVisible(*key);
-}
-
-void MainWindow::pageLoaded(bool ok)
-{
-    if (!ok)
-        return;
-    m_renderReloads = 0;
-    // A new page keeps the bar open with its text: count again on the new page.
-    if (m_findBar->isVisible() && !m_findBar->text().isEmpty())
-        find(m_findBar->text(), false);
-}
-
-void MainWindow::renderProcessDied()
-{
-    if (m_renderReloads >= MaxRenderReloads)
-        return;
-    ++m_renderReloads;
-    m_parts.html->reload();
 }
 
 } // namespace Juanzong

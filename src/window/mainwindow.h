@@ -6,8 +6,8 @@
 // Browsing: a tree node is chosen -> the catalogue says whether it has a page ->
 // the view navigates there. Searching: the keyword -> the index is scanned ->
 // the result page is written into the content folder -> the view shows it.
-// Around them, the reader's comforts: whatever page the view shows, the tree
-// marks its node; find in page, zoom, shortcuts, PDF, recovery of a dead page.
+// Around them: whatever page the view shows, the tree marks its node; shortcuts,
+// PDF; reading the page itself (find, zoom, recovery of a dead page) is the PageReader's.
 #pragma once
 
 #include "window/controllayout.h"
@@ -15,7 +15,6 @@
 #include <QList>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 
 class QLineEdit;
@@ -25,10 +24,10 @@ namespace Juanzong {
 
 class Desktop;
 class DocumentCommands;
-class FindBar;
 class FullTextController;
 class HtmlView;
 class MessageBox;
+class PageReader;
 class SearchBox;
 class Skin;
 class TreeView;
@@ -61,11 +60,6 @@ public:
     static constexpr int DesignClientWidth = 17265;  // twips
     static constexpr int DesignClientHeight = 11745; // twips
 
-    // Zoom steps of the page, in percent; 100 is where every run starts.
-    static constexpr std::array<int, 13> ZoomSteps = {30, 50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
-    // Reloads of a page whose render process died before one load succeeds again.
-    static constexpr int MaxRenderReloads = 3;
-
     // The controls in the order the proportional layout visits them.
     const QList<QWidget *> &controls() const { return m_controls; }
     DesignSize designSize() const { return m_design; }
@@ -79,19 +73,11 @@ public:
     void showAbout();
 
     // The comforts around them, each also reachable by its shortcut.
-    void openFind();
-    void findNext();
-    void findPrevious();
-    void zoomIn();
-    void zoomOut();
-    void zoomReset();
-    int zoomPercent() const { return ZoomSteps[m_zoomStep]; }
     void printPreview();
     void saveAsPdf();
     void focusSearch();
-    // Opens the find bar on text and highlights it in the page, the match after
-    // the first skip ones active.
-    void findInPage(const QString &text, int skip = 0);
+    // Find in page and zoom, with their own shortcuts.
+    PageReader *reader() const { return m_reader; }
     FullTextController *fullText() const { return m_fullText; }
 
     // Copy, fill in and save as Word the model document in view or under the mouse.
@@ -99,43 +85,33 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void createShortcuts();
     void startUp();
     QString programDirectory() const;
-    void find(const QString &text, bool backward);
-    void closeFind();
-    void setZoomStep(qsizetype step);
     void followPage(const QString &path);
-    void pageLoaded(bool ok);
-    void renderProcessDied();
-    QString pdfName() const;
+    QString suggestedPdfName() const;
 
     WindowParts m_parts;
-    SearchBox *m_text1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QPushButton *m_command3 = nullptr;
-    QPushButton *m_command4 = nullptr;
-    QPushButton *m_command5 = nullptr;
-    QPushButton *m_command6 = nullptr;
-    QLineEdit *m_txttemp = nullptr;
+    // The design's names stay as the controls' object names.
+    SearchBox *m_searchBox = nullptr;         // Text1
+    QPushButton *m_searchButton = nullptr;    // Command1
+    QPushButton *m_closeButton = nullptr;     // Command2
+    QPushButton *m_forwardButton = nullptr;   // Command3
+    QPushButton *m_backButton = nullptr;      // Command4
+    QPushButton *m_aboutButton = nullptr;     // Command5
+    QPushButton *m_printButton = nullptr;     // Command6
+    QLineEdit *m_resultBuffer = nullptr;      // txttemp
     QList<QWidget *> m_controls;
     DesignSize m_design;
 
-    FindBar *m_findBar = nullptr;
+    PageReader *m_reader = nullptr;
     DocumentCommands *m_documents = nullptr;
     FullTextController *m_fullText = nullptr;
-    qsizetype m_zoomStep = DefaultZoomStep;
     QString m_shownPath;
     bool m_firstPageSeen = false;
-    int m_renderReloads = 0;
-
-    static constexpr qsizetype DefaultZoomStep = 5;
-    static_assert(ZoomSteps[DefaultZoomStep] == 100);
 };
 
 } // namespace Juanzong

@@ -4,6 +4,7 @@
 #include "webenginerig.h"
 
 #include "window/findbar.h"
+#include "window/pagereader.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -151,7 +152,7 @@ void ComfortsTest::zoom_stepsByWheelAndStaysAcrossPages()
     QWheelEvent wheel(at, page->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::ControlModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(page, &wheel);
-    QCOMPARE(rig.window->zoomPercent(), 125);
+    QCOMPARE(rig.window->reader()->zoomPercent(), 125);
     QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 1.25));
 
     rig.clickNode(u"juanzongfanben-6"_qs);
@@ -161,7 +162,7 @@ void ComfortsTest::zoom_stepsByWheelAndStaysAcrossPages()
 
     for (int i = 0; i < 12; ++i)
         press(page, u"Ctrl+-"_qs);
-    QCOMPARE(rig.window->zoomPercent(), 30);
+    QCOMPARE(rig.window->reader()->zoomPercent(), 30);
     QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 0.3));
     press(page, u"Ctrl+0"_qs);
     QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), natural);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What only the real engine shows of the content folder: no page reaches past
 // it by any road, its own parts still load, and a huge file is refused quietly.
-#include "platform/qt/contentscheme.h"
+#include "platform/qt/contentschemehandler.h"
 #include "platform/qt/webenginehtmlview.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "../window/fakes.h"
 
 #include "core/contentpaths.h"
-#include "platform/qt/contentscheme.h"
+#include "platform/qt/contentschemehandler.h"
 #include "platform/qt/qttreeview.h"
 #include "platform/qt/webenginehtmlview.h"
 #include "window/mainwindow.h"

@@ -3,7 +3,7 @@
 
 #include "core/contenturl.h"
 #include "document/officiallayout.h"
-#include "platform/qt/contentscheme.h"
+#include "platform/qt/contentschemehandler.h"
 
 #include <QAction>
 #include <QEventLoop>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/qt/qtskin.h"
+#include "platform/qt/stylesheetskin.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/qt/contentscheme.h"
+#include "platform/qt/contentschemehandler.h"
 
 #include "core/contentpaths.h"
 #include "core/contenturl.h"
