@@ -7,7 +7,6 @@
 #include "window/fillpanel.h"
 #include "window/mainwindow.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
@@ -100,8 +99,6 @@ class DocumentCommandsTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void target_data();
-    void target();
     void copy_putsHtmlAndTextOnTheClipboard();
     void save_proposesTheHeadingThenRemembersTheFolder();
     void save_failures_data();
@@ -111,50 +108,6 @@ private Q_SLOTS:
     void fill_anotherPageEndsItAJumpDoesNot();
     void fill_markupTypedGoesAsData();
 };
-
-void DocumentCommandsTest::target_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("call");
-    QTest::newRow("copy key_documentInView") << u"Ctrl+Shift+C"_qs << u"extract(unitAt(null, null))"_qs;
-    QTest::newRow("fill key_documentInView") << u"Ctrl+E"_qs << u"extract(unitAt(null, null))"_qs;
-    QTest::newRow("save key_documentInView") << u"Ctrl+Shift+S"_qs << u"extract(unitAt(null, null))"_qs;
-    QTest::newRow("copy entry_documentUnderTheMouse") << u"menu 0"_qs << u"extract(unitAt(12.50, 300.00))"_qs;
-    QTest::newRow("fill entry_documentUnderTheMouse") << u"menu 1"_qs << u"extract(unitAt(12.50, 300.00))"_qs;
-    QTest::newRow("save entry_documentUnderTheMouse") << u"menu 2"_qs << u"extract(unitAt(12.50, 300.00))"_qs;
-}
-
-void DocumentCommandsTest::target()
-{
-    QFETCH(QString, how);
-    QFETCH(QString, call);
-    Rig rig;
-    if (how.startsWith(u"menu")) {
-        // With nothing selected, the document commands are all the menu adds.
-        QList<QAction *> actions;
-        for (const HtmlView::ContextActions &provider : std::as_const(rig.html.contextActions))
-            actions += provider(QPointF(12.5, 300), QString());
-        QStringList captions;
-        for (QAction *a : actions)
-            captions.append(a->text());
-        QCOMPARE(captions, (QStringList{u"复制范本"_qs, u"填写…"_qs, u"另存为 Word 文档…"_qs}));
-        actions.at(how.section(u' ', 1).toInt())->trigger();
-        qDeleteAll(actions);
-    } else {
-        rig.window->show();
-        rig.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
-        const QKeyCombination key = QKeySequence::fromString(how, QKeySequence::PortableText)[0];
-        QTest::keyClick(rig.window.get(), key.key(), key.keyboardModifiers());
-    }
-    QStringList extracts;
-    for (const QString &script : std::as_const(rig.html.scripts))
-        if (script.contains(u"return extract("))
-            extracts.append(script.section(u"return "_qs, -1).section(u';', 0, 0));
-    QCOMPARE(extracts, QStringList{call});
-    if (auto *panel = rig.commands()->panel())
-        panel->hide();
-}
 
 void DocumentCommandsTest::copy_putsHtmlAndTextOnTheClipboard()
 {
