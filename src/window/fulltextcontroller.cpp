@@ -26,7 +26,7 @@ const QString FullTextController::Building = QStringLiteral("正在建立索引�
 
 namespace {
 
-QString samePath(const QString &path)
+QString cleanedPath(const QString &path)
 {
     return QDir::cleanPath(QDir::fromNativeSeparators(path));
 }
@@ -189,7 +189,7 @@ bool FullTextController::eventFilter(QObject *watched, QEvent *event)
 void FullTextController::pageShown(const QString &path)
 {
     const bool wasOnResults = m_onResults;
-    m_onResults = samePath(path) == samePath(resultPath());
+    m_onResults = cleanedPath(path) == cleanedPath(resultPath());
     ++m_pageGeneration;
     m_scrollReader.stop();
     if (wasOnResults && !m_onResults)

@@ -150,12 +150,12 @@ function show(index, fills) {
 }
 )JS";
 
-QString call(const QString &action)
+QString scriptReturning(const QString &action)
 {
     return u"(function () {" + QString::fromUtf8(Library) + u"\nreturn " + action + u";\n})()";
 }
 
-QString number(double value)
+QString cssPixels(double value)
 {
     return QString::number(value, 'f', 2);
 }
@@ -164,14 +164,14 @@ QString number(double value)
 
 QString extract(std::optional<QPointF> at)
 {
-    const QString x = at ? number(at->x()) : QStringLiteral("null");
-    const QString y = at ? number(at->y()) : QStringLiteral("null");
-    return call(u"extract(unitAt(" + x + u", " + y + u"))");
+    const QString x = at ? cssPixels(at->x()) : QStringLiteral("null");
+    const QString y = at ? cssPixels(at->y()) : QStringLiteral("null");
+    return scriptReturning(u"extract(unitAt(" + x + u", " + y + u"))");
 }
 
 QString extractUnit(int unit)
 {
-    return call(u"extract(" + QString::number(unit) + u")");
+    return scriptReturning(u"extract(" + QString::number(unit) + u")");
 }
 
 QString show(int unit, const QList<Fill> &fills)
@@ -185,12 +185,12 @@ QString show(int unit, const QList<Fill> &fills)
                                 {u"blank"_qs, fill.blank}});
     // JSON is a JavaScript literal: the values reach the page as data only.
     const QString data = QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
-    return call(u"show(" + QString::number(unit) + u", " + data + u")");
+    return scriptReturning(u"show(" + QString::number(unit) + u", " + data + u")");
 }
 
 QString restore()
 {
-    return call(QStringLiteral("restore()"));
+    return scriptReturning(QStringLiteral("restore()"));
 }
 
 } // namespace Juanzong::PageScript
