@@ -137,7 +137,7 @@ void MainWindowTest::startUp_runsInOrder()
     Rig rig;
     const QStringList &calls = rig.log.calls;
     QVERIFY(calls.size() > 4);
-    QCOMPARE(calls.at(0), u"skin.attachEx /srv/juanzong/black.she|"_qs);
+    QCOMPARE(calls.at(0), u"skin.attachEx /srv/juanzong/black.she"_qs);
     QCOMPARE(calls.at(1), u"html.silent 1"_qs);
     QCOMPARE(calls.at(2), QString(u"html.navigate " + ContentPaths::startPage(rig.programDir)));
     QVERIFY(calls.at(3).startsWith(u"tree.add "));
