@@ -251,7 +251,7 @@ void KeywordSearchTest::pageGoesToDisk_onlyOnceItIsLarge()
         const QByteArray large = indexOf({u"a.html\">甲"_s}).repeated(120000);
         QCOMPARE(pipe.write(large), large.size());
 #if !defined(JUANZONG_PORTABLE_FILES) // Qt's new file has no name on disk until it is complete
-        QTRY_COMPARE(folder.entries().filter(u"search.txt.new-"_s).size(), 1);
+        QTRY_VERIFY(QDir(folder.dir.path()).entryInfoList({u"search.txt.new-*"_s}).value(0).size() > 0);
 #endif
     }
     QVERIFY(search->wait(30000));
