@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The keyword search on a large generated index, timed beside grep doing the same scan.
-#include "core/contentpaths.h"
 #include "search/keywordsearch.h"
 
 #include <QCoreApplication>
@@ -128,6 +127,12 @@ void print(const char *what, const Row &row, double target)
     std::printf("%-44s %9.1f ms   grep %9.1f ms   ratio %5.2f x   (target <= %.1f x)\n", what, row.search,
                 row.grep, row.search / row.grep, target);
 }
+// The search's files, all in one folder.
+SearchFiles filesIn(const QTemporaryDir &dir)
+{
+    return {dir.filePath(u"alllist.txt"_s), dir.filePath(u"searchmoban.txt"_s), dir.filePath(u"search.txt"_s),
+            dir.filePath(u"search.html"_s)};
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -136,9 +141,8 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     if (!dir.isValid())
         qFatal("no temporary folder");
-    const QString programDir = dir.path();
-    QDir().mkpath(ContentPaths::contentRoot(programDir));
-    const QString indexPath = ContentPaths::searchIndex(programDir);
+    const SearchFiles files = filesIn(dir);
+    const QString &indexPath = files.index;
 
     QStringEncoder gbk("GBK");
     std::printf("generating %d index lines ...\n", Lines);
@@ -147,7 +151,7 @@ int main(int argc, char **argv)
         QFile file(indexPath);
         if (!file.open(QIODevice::WriteOnly) || file.write(index) != index.size())
             qFatal("cannot write the index");
-        QFile templ(ContentPaths::searchTemplate(programDir));
+        QFile templ(files.searchTemplate);
         if (!templ.open(QIODevice::WriteOnly))
             qFatal("cannot write the template");
     }
@@ -171,7 +175,7 @@ int main(int argc, char **argv)
         for (int run = 0; run < Runs + 1; ++run) { // the first run warms the page cache
             const double g = timeMs([&] { runGrep(grepArguments, grepOutput); });
             SearchOutcome outcome;
-            const double s = timeMs([&] { outcome = runSearch(keyword.toString(), programDir); });
+            const double s = timeMs([&] { outcome = runSearch(keyword.toString(), files); });
             if (outcome.kind != SearchOutcome::Kind::Saved)
                 qFatal("search did not save: %s", qPrintable(outcome.message));
             *hits = outcome.hits;
@@ -187,7 +191,7 @@ int main(int argc, char **argv)
     const Row rare =
         measure(RareKeyword, {u"-F"_s, u"-c"_s, u"-f"_s, rareFile, indexPath}, dir.filePath(u"grep-count.txt"_s), &rareHits);
     const Row common = measure(CommonKeyword, {u"-F"_s, u"-f"_s, commonFile, indexPath}, grepOut, &commonHits);
-    const qint64 pageBytes = QFileInfo(ContentPaths::resultPage(programDir)).size();
+    const qint64 pageBytes = QFileInfo(files.page).size();
 
     std::printf("median of %d runs; search = whole runSearch (scan, page, both files written)\n", Runs);
     std::printf("(a) rare keyword, %lld hits, vs grep -F -c\n", qlonglong(rareHits));
@@ -200,10 +204,10 @@ int main(int argc, char **argv)
     const long before = peakKiB();
     resetPeak();
     const long idle = peakKiB();
-    runSearch(RareKeyword.toString(), programDir);
+    runSearch(RareKeyword.toString(), files);
     const long rarePeak = peakKiB();
     resetPeak();
-    runSearch(CommonKeyword.toString(), programDir);
+    runSearch(CommonKeyword.toString(), files);
     const long commonPeak = peakKiB();
     std::printf("(c) peak memory added by one search (index %.1f MB; process peak so far %.1f MB)\n",
                 double(indexBytes) / 1e6, double(before) / 1024);
@@ -214,8 +218,8 @@ int main(int argc, char **argv)
     // One long line whose every "A" is the second byte of a character: each is
     // a false hit, and the time must grow with the line, not with its square.
     QTemporaryDir longDir;
-    QDir().mkpath(ContentPaths::contentRoot(longDir.path()));
-    const QString longIndex = ContentPaths::searchIndex(longDir.path());
+    const SearchFiles longFiles = filesIn(longDir);
+    const QString &longIndex = longFiles.index;
     const QString aFile = longDir.filePath(u"keyword-a"_s);
     {
         QFile file(aFile);
@@ -231,7 +235,7 @@ int main(int argc, char **argv)
         for (int run = 0; run < Runs + 1; ++run) {
             const double g = timeMs([&] { runGrep({u"-F"_s, u"-c"_s, u"-f"_s, aFile, longIndex}, grepOut); });
             SearchOutcome outcome;
-            const double t = timeMs([&] { outcome = runSearch(u"A"_s, longDir.path()); });
+            const double t = timeMs([&] { outcome = runSearch(u"A"_s, longFiles); });
             if (outcome.kind != SearchOutcome::Kind::NothingFound)
                 qFatal("a trail byte was taken for the keyword");
             if (run > 0) {

@@ -444,6 +444,7 @@ QList<DocxPart> docxParts(const ModelDocument &document)
     };
 }
 
+namespace {
 QByteArray zipParts(const QList<DocxPart> &parts, QString *error)
 {
     auto fail = [error](const char *what, zip_error_t *zipError) {
@@ -502,6 +503,8 @@ QByteArray zipParts(const QList<DocxPart> &parts, QString *error)
         return fail("zip read", &zipError);
     return bytes;
 }
+
+} // namespace
 
 QByteArray writeDocx(const ModelDocument &document, QString *error)
 {

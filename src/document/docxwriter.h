@@ -21,11 +21,8 @@ struct DocxPart
 // The XML parts of the package, [Content_Types].xml first.
 QList<DocxPart> docxParts(const ModelDocument &document);
 
-// The parts deflated into one zip archive; empty, with the reason in *error,
-// when the zip library fails.
-QByteArray zipParts(const QList<DocxPart> &parts, QString *error = nullptr);
-
-// The whole .docx file.
+// The whole .docx file: the parts deflated into one zip archive; empty, with
+// the reason in *error, when the zip library fails.
 QByteArray writeDocx(const ModelDocument &document, QString *error = nullptr);
 
 } // namespace Juanzong

@@ -10,8 +10,9 @@ class Skin
 {
 public:
     virtual ~Skin() = default;
-    // Its result is not looked at: without a usable skin the program keeps its plain look.
-    virtual int attachEx(const QString &skinFile, const QString &password) = 0;
+    // Without a usable skin the program keeps its plain look. The library's
+    // password argument is always empty here and is left out.
+    virtual void attachEx(const QString &skinFile) = 0;
 };
 
 } // namespace Juanzong

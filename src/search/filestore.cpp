@@ -25,13 +25,6 @@ void removeLeftovers(const QString &path)
         QFile::remove(folder.filePath(name));
 }
 
-QString replace(const QString &path, QByteArrayView bytes)
-{
-    Replacement file(path);
-    file.write(bytes);
-    return file.commit() ? QString() : file.reason();
-}
-
 QString replaceWithCopy(const QString &path, const QString &source)
 {
     if (std::optional<QString> linked = replaceWithLink(path, source))

@@ -70,10 +70,6 @@ private:
 // process left under such names beside the file at path.
 void removeLeftovers(const QString &path);
 
-// Replaces the file at path by one holding exactly bytes. Returns why it failed,
-// or an empty string.
-QString replace(const QString &path, QByteArrayView bytes);
-
 // Replaces the file at path by a second name for the complete file source.
 // Returns nothing where no second name can be made here, or where one would
 // not keep the old file's permission bits; otherwise why it failed or an

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/keywordsearch.h"
 
-#include "core/contentpaths.h"
 #include "search/filestore.h"
 #include "search/gbkcodec.h"
 #include "search/indexscan.h"
@@ -26,14 +25,14 @@ SearchOutcome ending(SearchOutcome::Kind kind, const QString &message, const QSt
 }
 } // namespace
 
-SearchOutcome runSearch(const QString &keyword, const QString &programDir)
+SearchOutcome runSearch(const QString &keyword, const SearchFiles &files)
 {
     using Kind = SearchOutcome::Kind;
-    const QString pagePath = ContentPaths::resultPage(programDir);
+    const QString &pagePath = files.page;
     if (keyword.isEmpty())
         return ending(Kind::NeedKeyword, QStringLiteral("请输入搜索内容！"), pagePath);
 
-    const QString indexPath = ContentPaths::searchIndex(programDir);
+    const QString &indexPath = files.index;
     const GbkCodec *codec = GbkCodec::system();
     if (!codec) {
         return ending(Kind::Failed,
@@ -46,7 +45,7 @@ SearchOutcome runSearch(const QString &keyword, const QString &programDir)
     };
 
     // What a search killed while writing left behind goes with the next one.
-    const QString intermediatePath = ContentPaths::intermediatePage(programDir);
+    const QString &intermediatePath = files.intermediate;
     FileStore::removeLeftovers(intermediatePath);
     FileStore::removeLeftovers(pagePath);
 
@@ -75,7 +74,7 @@ SearchOutcome runSearch(const QString &keyword, const QString &programDir)
 
     // The template is never copied: the page replaces whatever it holds. It must
     // still be there, as it always had to be.
-    const QString templatePath = ContentPaths::searchTemplate(programDir);
+    const QString &templatePath = files.searchTemplate;
     if (const QString reason = FileStore::unreadableReason(templatePath); !reason.isEmpty())
         return ending(Kind::Failed, QStringLiteral("无法读取搜索模板文件 %1：%2").arg(templatePath, reason), pagePath);
 

@@ -17,12 +17,22 @@ struct SearchOutcome
     };
     Kind kind = Kind::Failed;
     QString message;  // text for the "提示" box, empty for Saved
-    QString pagePath; // the result page search.html in the content folder
+    QString pagePath; // the result page, SearchFiles::page
     QString page;     // the generated page, filled for Unsaved
     qsizetype hits = 0;
 };
 
-// Runs one search with the keyword exactly as typed, for the program directory given.
-SearchOutcome runSearch(const QString &keyword, const QString &programDir);
+// The four files of one search, named once by whoever knows where the content
+// folder is: the search itself never asks.
+struct SearchFiles
+{
+    QString index;          // alllist.txt, read
+    QString searchTemplate; // searchmoban.txt, must exist
+    QString intermediate;   // search.txt, replaced
+    QString page;           // search.html, replaced and shown
+};
+
+// Runs one search with the keyword exactly as typed.
+SearchOutcome runSearch(const QString &keyword, const SearchFiles &files);
 
 } // namespace Juanzong

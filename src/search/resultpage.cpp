@@ -123,11 +123,11 @@ ResultPage::ResultPage(const GbkCodec &codec, QStringView keyword)
     m_codec->appendHtml(m_page, ListStart);
 }
 
-bool ResultPage::addLine(QByteArrayView line)
+void ResultPage::addLine(QByteArrayView line)
 {
     const qsizetype first = indexOfDelimiter(line);
     if (first < 0)
-        return false;
+        return;
     const QByteArrayView target = line.first(first);
     QByteArrayView title = line.sliced(first + Delimiter.size());
     if (const qsizetype second = indexOfDelimiter(title); second >= 0)
@@ -149,7 +149,6 @@ bool ResultPage::addLine(QByteArrayView line)
     out = put(out + titleBytes, "</a></li>");
     m_page.resize(out - m_page.constData());
     ++m_hits;
-    return true;
 }
 
 void ResultPage::finish()
@@ -157,13 +156,6 @@ void ResultPage::finish()
     m_codec->appendHtml(m_page, CountStart);
     m_page.append(QByteArray::number(m_hits));
     m_codec->appendHtml(m_page, Foot);
-}
-
-void ResultPage::appendEscaped(const GbkCodec &codec, QByteArray &out, QByteArrayView field)
-{
-    const qsizetype start = out.size();
-    out.resize(start + field.size() * GbkCodec::MaxHtmlBytes);
-    out.resize(writeEscaped(codec, out.data() + start, field) - out.constData());
 }
 
 } // namespace Juanzong

@@ -21,9 +21,9 @@ public:
     ResultPage(const GbkCodec &codec, QStringView keyword);
 
     // Adds the entry for one matching index line, given without its line end.
-    // A line without the `">` delimiter has no title: it adds nothing, is not
-    // counted, and the call returns false.
-    bool addLine(QByteArrayView line);
+    // A line without the `">` delimiter has no title: it adds nothing and is
+    // not counted.
+    void addLine(QByteArrayView line);
 
     qsizetype hits() const { return m_hits; }
 
@@ -36,13 +36,9 @@ public:
     QByteArrayView pending() const { return m_page; }
     void clearPending() { m_page.resize(0); }
 
-    // Appends one index field (GBK bytes), HTML-escaped, as GBK.
-    static void appendEscaped(const GbkCodec &codec, QByteArray &out, QByteArrayView field);
-
 private:
     const GbkCodec *m_codec;
     QByteArray m_page;
-    QByteArray m_title; // reused between entries: every title goes in twice
     qsizetype m_hits = 0;
 };
 

@@ -215,7 +215,7 @@ void MainWindow::createShortcuts()
 void MainWindow::startUp()
 {
     const QString dir = programDirectory();
-    m_parts.skin->attachEx(ContentPaths::skinFile(dir), QString());
+    m_parts.skin->attachEx(ContentPaths::skinFile(dir));
     m_design = SaveLayout(*this, m_controls);
     m_parts.html->setSilent(true);
     m_parts.html->navigate(ContentPaths::startPage(programDirectory()));
@@ -242,7 +242,10 @@ void MainWindow::nodeClick(const QString &key)
 void MainWindow::search()
 {
     BusyCursor busy;
-    const SearchOutcome outcome = runSearch(m_searchBox->text(), programDirectory());
+    const QString dir = programDirectory(); // the four files are named from one reading of it
+    const SearchFiles files{ContentPaths::searchIndex(dir), ContentPaths::searchTemplate(dir),
+                            ContentPaths::intermediatePage(dir), ContentPaths::resultPage(dir)};
+    const SearchOutcome outcome = runSearch(m_searchBox->text(), files);
     busy.done();
     switch (outcome.kind) {
     case SearchOutcome::Kind::Saved:

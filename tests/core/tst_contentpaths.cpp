@@ -6,6 +6,7 @@
 #include <QTest>
 
 using namespace Juanzong;
+using namespace Qt::StringLiterals;
 
 class ContentPathsTest : public QObject
 {
@@ -18,56 +19,34 @@ private Q_SLOTS:
 
 void ContentPathsTest::paths_data()
 {
-    QTest::addColumn<QString>("programDir");
-    QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
-
     const QString s = QDir::separator();
-    const QString dir = QStringLiteral("/opt/juanzong");
-    QTest::newRow("start page") << dir << u"start"_qs << QString(dir + s + u"ws" + s + u"wszzgf.html");
-    QTest::newRow("about page") << dir << u"about"_qs << QString(dir + s + u"ws" + s + u"index.html");
-    QTest::newRow("leaf key verbatim")
-        << dir << u"leaf:juanzongfanben-102"_qs << QString(dir + s + u"ws" + s + u"juanzongfanben-102.html");
-    QTest::newRow("leaf key keeps its case")
-        << dir << u"leaf:Wszzgf"_qs << QString(dir + s + u"ws" + s + u"Wszzgf.html");
-    QTest::newRow("index") << dir << u"index"_qs << QString(dir + s + u"ws" + s + u"alllist.txt");
-    QTest::newRow("template") << dir << u"template"_qs << QString(dir + s + u"ws" + s + u"searchmoban.txt");
-    QTest::newRow("intermediate") << dir << u"intermediate"_qs << QString(dir + s + u"ws" + s + u"search.txt");
-    QTest::newRow("result") << dir << u"result"_qs << QString(dir + s + u"ws" + s + u"search.html");
-    QTest::newRow("skin uses a forward slash") << dir << u"skin"_qs << u"/opt/juanzong/black.she"_qs;
+    const QString dir = u"/opt/juanzong"_s;
+    const QString ws = dir + s + u"ws" + s;
+    QTest::newRow("start page") << ContentPaths::startPage(dir) << QString(ws + u"wszzgf.html");
+    QTest::newRow("about page") << ContentPaths::aboutPage(dir) << QString(ws + u"index.html");
+    QTest::newRow("leaf key verbatim") << ContentPaths::leafPage(dir, u"juanzongfanben-102"_s)
+                                       << QString(ws + u"juanzongfanben-102.html");
+    QTest::newRow("leaf key keeps its case") << ContentPaths::leafPage(dir, u"Wszzgf"_s) << QString(ws + u"Wszzgf.html");
+    QTest::newRow("index") << ContentPaths::searchIndex(dir) << QString(ws + u"alllist.txt");
+    QTest::newRow("template") << ContentPaths::searchTemplate(dir) << QString(ws + u"searchmoban.txt");
+    QTest::newRow("intermediate") << ContentPaths::intermediatePage(dir) << QString(ws + u"search.txt");
+    QTest::newRow("result") << ContentPaths::resultPage(dir) << QString(ws + u"search.html");
+    QTest::newRow("skin uses a forward slash") << ContentPaths::skinFile(dir) << u"/opt/juanzong/black.she"_s;
     // At the root the system reports the directory with its separator, so the
     // joined paths carry a doubled one: still the same files.
-    QTest::newRow("root doubles the separator")
-        << QString(s) << u"start"_qs << QString(s + s + u"ws" + s + u"wszzgf.html");
-    QTest::newRow("root skin") << QString(s) << u"skin"_qs << QString(s + u"/black.she");
+    QTest::newRow("root doubles the separator") << ContentPaths::startPage(s) << QString(s + s + u"ws" + s + u"wszzgf.html");
+    QTest::newRow("root skin") << ContentPaths::skinFile(s) << QString(s + u"/black.she");
     QTest::newRow("no normalisation of dots")
-        << u"/a/./b/.."_qs << u"about"_qs << QString(u"/a/./b/.." + s + u"ws" + s + u"index.html");
+        << ContentPaths::aboutPage(u"/a/./b/.."_s) << QString(u"/a/./b/.." + s + u"ws" + s + u"index.html");
 }
 
 void ContentPathsTest::paths()
 {
-    QFETCH(QString, programDir);
-    QFETCH(QString, which);
+    QFETCH(QString, path);
     QFETCH(QString, expected);
-
-    QString actual;
-    if (which == u"start")
-        actual = ContentPaths::startPage(programDir);
-    else if (which == u"about")
-        actual = ContentPaths::aboutPage(programDir);
-    else if (which.startsWith(u"leaf:"))
-        actual = ContentPaths::leafPage(programDir, which.mid(5));
-    else if (which == u"index")
-        actual = ContentPaths::searchIndex(programDir);
-    else if (which == u"template")
-        actual = ContentPaths::searchTemplate(programDir);
-    else if (which == u"intermediate")
-        actual = ContentPaths::intermediatePage(programDir);
-    else if (which == u"result")
-        actual = ContentPaths::resultPage(programDir);
-    else if (which == u"skin")
-        actual = ContentPaths::skinFile(programDir);
-    QCOMPARE(actual, expected);
+    QCOMPARE(path, expected);
 }
 
 void ContentPathsTest::programDirectory_isTheExecutablesFolder()

@@ -29,11 +29,11 @@ now_ms() { date +%s%3N; }
 # search left to finish.
 took=()
 for k in "${!keywords[@]}"; do
-    "$driver" "$dir" "${keywords[$k]}" # the first one reads the index into the cache
+    "$driver" "$ws" "${keywords[$k]}" # the first one reads the index into the cache
     took[$k]=1000000
     for _ in 1 2; do
         start=$(now_ms)
-        "$driver" "$dir" "${keywords[$k]}"
+        "$driver" "$ws" "${keywords[$k]}"
         elapsed=$(($(now_ms) - start))
         [ "$elapsed" -lt "${took[$k]}" ] && took[$k]=$elapsed
     done
@@ -60,7 +60,7 @@ for ((round = 1; round <= searches; ++round)); do
     k=$((round % ${#keywords[@]}))
     # Anywhere from the start to a little past the end of a whole search.
     delay=$((RANDOM % (took[k] * 11 / 10 + 1)))
-    "$driver" "$dir" "${keywords[$k]}" &
+    "$driver" "$ws" "${keywords[$k]}" &
     pid=$!
     sleep "$(awk -v ms="$delay" 'BEGIN { printf "%.3f", ms / 1000 }')"
     if kill -9 "$pid" 2>/dev/null; then
@@ -80,7 +80,7 @@ for ((round = 1; round <= searches; ++round)); do
 
     if [ "$(leftovers)" -gt 0 ]; then
         debris=$((debris + 1))
-        "$driver" "$dir" "${keywords[$k]}"
+        "$driver" "$ws" "${keywords[$k]}"
         if [ "$(leftovers)" -gt 0 ]; then
             echo "round $round: a temporary file survived the next search:"
             find "$ws" -maxdepth 1 -name '*.new-*'

@@ -95,7 +95,7 @@ void MainWindowTest::startUp_runsInOrder()
 {
     Rig rig;
     const QStringList &calls = rig.log.calls;
-    QCOMPARE(calls.mid(0, 3), (QStringList{u"skin.attachEx /srv/juanzong/black.she|"_qs, u"html.silent 1"_qs,
+    QCOMPARE(calls.mid(0, 3), (QStringList{u"skin.attachEx /srv/juanzong/black.she"_s, u"html.silent 1"_s,
                                            u"html.navigate " + ContentPaths::startPage(ProgramDir)}));
     QVERIFY(calls.at(3).startsWith(u"tree.add "));
     // The layout was recorded between attaching the skin and silencing the view.

@@ -6,13 +6,11 @@
 
 namespace Juanzong {
 
-int StyleSheetSkin::attachEx(const QString &skinFile, const QString &)
+void StyleSheetSkin::attachEx(const QString &skinFile)
 {
     QFile file(skinFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
-    return 1;
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
 }
 
 } // namespace Juanzong

@@ -9,9 +9,8 @@ namespace Juanzong {
 class StyleSheetSkin final : public Skin
 {
 public:
-    // Returns 1 when the style sheet was applied, 0 when the file could not be
-    // read; the plain look stays then.
-    int attachEx(const QString &skinFile, const QString &password) override;
+    // A file that cannot be read leaves the plain look.
+    void attachEx(const QString &skinFile) override;
 };
 
 } // namespace Juanzong

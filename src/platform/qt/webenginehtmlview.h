@@ -40,8 +40,6 @@ public:
     void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) override;
     void addContextActions(ContextActions provider) override;
 
-    QWebEngineView *view() const { return m_view; }
-
 private:
     // True, after telling the user, while a print or a PDF is still being made:
     // the engine makes one at a time.

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Files on disk for the search tests: writing, reading, listing, and a disk that fills up.
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <functional>
+
+#if defined(Q_OS_UNIX)
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace TestFiles {
+
+#if defined(JUANZONG_PORTABLE_FILES)
+// Qt reports a write past the size limit only as a failed write, with its own text.
+inline const QString TooLarge = QStringLiteral("写入出错");
+#else
+inline const QString TooLarge = QStringLiteral("文件超过了允许的大小");
+#endif
+
+inline QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline void put(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+inline QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+// Runs work while every write past 100 bytes fails with EFBIG, for root too;
+// false where no such limit can be set.
+inline bool onAFullDisk(const std::function<void()> &work)
+{
+#if defined(Q_OS_UNIX)
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    if (getrlimit(RLIMIT_FSIZE, &old) == 0) {
+        rlimit tight = old;
+        tight.rlim_cur = 100;
+        if (setrlimit(RLIMIT_FSIZE, &tight) == 0) {
+            work();
+            setrlimit(RLIMIT_FSIZE, &old);
+            return true;
+        }
+    }
+#endif
+    return false;
+}
+
+} // namespace TestFiles
