@@ -171,7 +171,7 @@ public:
     explicit Ranking(qsizetype keep)
         : m_keep(std::max<qsizetype>(0, keep))
     {
-        m_best.reserve(size_t(m_keep) + 1);
+        m_best.reserve(size_t(std::min<qsizetype>(m_keep, MaxHits)));
     }
 
     // Title hits first, then by score, then in the texts' order.
