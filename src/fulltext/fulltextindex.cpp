@@ -2,12 +2,14 @@
 #include "fulltext/fulltextindex.h"
 
 #include "fulltext/textfold.h"
+#include "fulltext/textscan.h"
 
 #include <QElapsedTimer>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace Juanzong {
 
@@ -24,27 +26,10 @@ constexpr double BodyWeight = 1.0;
 constexpr double K1 = 1.2;
 constexpr double B = 0.75;
 
-constexpr int BodyColumn = 1;
-// A phrase each of whose trigrams stands in more than one document in this many
-// is searched by the scan.
+// A phrase whose rarest character stands in the texts more often than one in
+// this many documents is searched by the scan: the index would walk position
+// lists nearly as long as the texts, and the scan reads them once in any case.
 constexpr qint64 CommonShare = 16;
-
-// occurrences(doc): how often the query's phrase stands in the body of the row.
-void occurrencesFunction(const Fts5ExtensionApi *api, Fts5Context *fts, sqlite3_context *result, int, sqlite3_value **)
-{
-    int instances = 0;
-    if (api->xInstCount(fts, &instances) != SQLITE_OK) {
-        sqlite3_result_error_code(result, SQLITE_ERROR);
-        return;
-    }
-    sqlite3_int64 body = 0;
-    for (int i = 0; i < instances; ++i) {
-        int phrase = 0, column = 0, offset = 0;
-        if (api->xInst(fts, i, &phrase, &column, &offset) == SQLITE_OK && column == BodyColumn)
-            ++body;
-    }
-    sqlite3_result_int64(result, body);
-}
 
 QByteArray matchExpression(const QString &folded)
 {
@@ -84,7 +69,7 @@ FullTextIndex::FullTextIndex()
         sqlite3_step(get);
     }
     sqlite3_finalize(get);
-    if (!api || api->xCreateFunction(api, "occurrences", nullptr, &occurrencesFunction, nullptr) != SQLITE_OK) {
+    if (!api) {
         m_error = QStringLiteral("SQLite FTS5 API unavailable");
         return;
     }
@@ -95,7 +80,6 @@ FullTextIndex::FullTextIndex()
 
 FullTextIndex::~FullTextIndex()
 {
-    sqlite3_finalize(m_documentFrequency);
     sqlite3_finalize(m_insert);
     sqlite3_finalize(m_match);
     sqlite3_close(m_db);
@@ -121,6 +105,8 @@ void FullTextIndex::addPage(const QString &fileName, const QString &title, const
         const QString foldedTitle = TextFold::fold(QString(title + u'\n' + d.heading));
         Document document{pageIndex, d.anchor, d.heading, d.text, m_foldedTexts.size(), m_foldedTitles.size(),
                           foldedTitle.size(), d.pageTextBefore};
+        m_textStarts.push_back(m_foldedTexts.size());
+        m_titleStarts.push_back(m_foldedTitles.size());
         m_foldedTexts += textFolded + u'\n';
         m_foldedTitles += foldedTitle + u'\n';
         m_textLength += document.text.size();
@@ -155,16 +141,7 @@ void FullTextIndex::finish()
     m_characterCounts.assign(0x10000, 0);
     for (QChar c : std::as_const(m_foldedTexts))
         ++m_characterCounts[c.unicode()];
-    // How many documents hold a trigram: a phrase of common trigrams is found
-    // faster by the scan than through the index's long position lists.
-    if (sqlite3_exec(m_db, "CREATE VIRTUAL TABLE temp.terms USING fts5vocab(main, 'doc', 'row')", nullptr, nullptr,
-                     nullptr)
-            != SQLITE_OK
-        || sqlite3_prepare_v3(m_db, "SELECT doc FROM temp.terms WHERE term = ?1", -1, SQLITE_PREPARE_PERSISTENT,
-                              &m_documentFrequency, nullptr)
-            != SQLITE_OK)
-        m_documentFrequency = nullptr;
-    if (sqlite3_prepare_v3(m_db, "SELECT rowid, bm25(doc, ?2, ?3), occurrences(doc) FROM doc WHERE doc MATCH ?1",
+    if (sqlite3_prepare_v3(m_db, "SELECT rowid, bm25(doc, ?2, ?3) FROM doc WHERE doc MATCH ?1",
                            -1, SQLITE_PREPARE_PERSISTENT, &m_match, nullptr)
         != SQLITE_OK) {
         m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
@@ -188,31 +165,69 @@ QList<TextRange> FullTextIndex::occurrences(QStringView haystack, QStringView ne
     return out;
 }
 
-namespace {
-
-// The next place of needle in haystack from from on, or -1. Its character at
-// anchor, the rarest one, is found with the vectorised single-character search,
-// which leaves the rest a comparison now and then.
-qsizetype findFrom(QStringView haystack, QStringView needle, qsizetype from, qsizetype anchor)
+class FullTextIndex::Ranking
 {
-    const QChar c = needle.at(anchor);
-    for (qsizetype at = haystack.indexOf(c, from + anchor); at >= 0; at = haystack.indexOf(c, at + 1)) {
-        const qsizetype start = at - anchor;
-        if (start + needle.size() > haystack.size())
-            return -1;
-        if (haystack.sliced(start, needle.size()) == needle)
-            return start;
+public:
+    explicit Ranking(qsizetype keep)
+        : m_keep(std::max<qsizetype>(0, keep))
+    {
+        m_best.reserve(size_t(std::min<qsizetype>(m_keep, MaxHits)));
     }
-    return -1;
+
+    // Title hits first, then by score, then in the texts' order.
+    static bool better(const Candidate &a, const Candidate &b)
+    {
+        if (a.titleHit != b.titleHit)
+            return a.titleHit;
+        if (a.score != b.score)
+            return a.score < b.score;
+        return a.document < b.document;
+    }
+
+    // A heap whose top is the worst kept: a common query offers tens of
+    // thousands, of which a page lists a few hundred.
+    void offer(const Candidate &c)
+    {
+        ++documents;
+        occurrences += c.occurrences;
+        if (qsizetype(m_best.size()) < m_keep) {
+            m_best.push_back(c);
+            std::push_heap(m_best.begin(), m_best.end(), better);
+        } else if (m_keep > 0 && better(c, m_best.front())) {
+            std::pop_heap(m_best.begin(), m_best.end(), better);
+            m_best.back() = c;
+            std::push_heap(m_best.begin(), m_best.end(), better);
+        }
+    }
+
+    // Best first; once.
+    const std::vector<Candidate> &ranked()
+    {
+        std::sort_heap(m_best.begin(), m_best.end(), better);
+        return m_best;
+    }
+
+    qsizetype documents = 0;
+    qsizetype occurrences = 0;
+
+private:
+    qsizetype m_keep;
+    std::vector<Candidate> m_best;
+};
+
+qsizetype FullTextIndex::textLength(qsizetype document) const
+{
+    const qsizetype end = document + 1 < qsizetype(m_textStarts.size()) ? m_textStarts[size_t(document) + 1]
+                                                                        : m_foldedTexts.size();
+    return end - m_textStarts[size_t(document)] - 1;
 }
 
-} // namespace
-
-QList<FullTextIndex::Candidate> FullTextIndex::matchIndexed(const QString &folded) const
+void FullTextIndex::matchIndexed(const QString &folded, Ranking &ranking) const
 {
-    QList<Candidate> out;
     if (!m_match)
-        return out;
+        return;
+    const qsizetype rare = anchorOf(folded);
+    const qsizetype alsoRare = anchorOf(folded, rare);
     const QByteArray expression = matchExpression(folded);
     sqlite3_bind_text(m_match, 1, expression.constData(), int(expression.size()), SQLITE_STATIC);
     sqlite3_bind_double(m_match, 2, TitleWeight);
@@ -224,84 +239,72 @@ QList<FullTextIndex::Candidate> FullTextIndex::matchIndexed(const QString &folde
         Candidate c;
         c.document = document;
         c.score = sqlite3_column_double(m_match, 1);
-        c.occurrences = qsizetype(sqlite3_column_int64(m_match, 2));
+        // Counted in the text rather than taken from the index, whose phrase
+        // instances overlap ("aa" twice in "aaa"): the find bar counts as the scan does.
+        TextScan::findAll(foldedText(m_documents[document]), folded, rare, alsoRare, [&c](qsizetype) {
+            ++c.occurrences;
+        });
         c.titleHit = foldedTitle(m_documents[document]).contains(folded);
-        out.append(c);
+        ranking.offer(c);
     }
     sqlite3_reset(m_match);
     sqlite3_clear_bindings(m_match);
-    return out;
 }
 
-bool FullTextIndex::isCommon(const QString &folded) const
+bool FullTextIndex::isCommon(QStringView folded) const
 {
-    if (!m_documentFrequency)
-        return false;
-    const QList<uint> points = folded.toUcs4();
-    qint64 rarest = -1;
-    for (qsizetype i = 0; i + TrigramLength <= points.size(); ++i) {
-        const QByteArray trigram = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData() + i),
-                                                     TrigramLength)
-                                       .toUtf8();
-        sqlite3_bind_text(m_documentFrequency, 1, trigram.constData(), int(trigram.size()), SQLITE_TRANSIENT);
-        const qint64 documents = sqlite3_step(m_documentFrequency) == SQLITE_ROW
-            ? sqlite3_column_int64(m_documentFrequency, 0)
-            : 0;
-        sqlite3_reset(m_documentFrequency);
-        if (rarest < 0 || documents < rarest)
-            rarest = documents;
-        if (rarest * CommonShare < m_documents.size())
-            return false;
-    }
-    return rarest >= 0;
+    return !m_characterCounts.empty()
+        && m_characterCounts[folded.at(anchorOf(folded)).unicode()] * CommonShare >= m_documents.size();
 }
 
-qsizetype FullTextIndex::anchorOf(QStringView folded) const
+qsizetype FullTextIndex::anchorOf(QStringView folded, qsizetype besides) const
 {
-    qsizetype anchor = 0;
-    for (qsizetype i = 1; i < folded.size() && !m_characterCounts.empty(); ++i)
-        if (m_characterCounts[folded.at(i).unicode()] < m_characterCounts[folded.at(anchor).unicode()])
+    qsizetype anchor = -1;
+    auto count = [&](qsizetype i) { return m_characterCounts.empty() ? 0 : m_characterCounts[folded.at(i).unicode()]; };
+    for (qsizetype i = 0; i < folded.size(); ++i)
+        if (i != besides && (anchor < 0 || count(i) < count(anchor)))
             anchor = i;
-    return anchor;
+    return anchor < 0 ? besides : anchor;
 }
 
-QList<FullTextIndex::Candidate> FullTextIndex::matchScanned(const QString &folded) const
+void FullTextIndex::matchScanned(const QString &folded, Ranking &ranking) const
 {
-    const qsizetype anchor = anchorOf(folded);
-    std::vector<qsizetype> counts(size_t(m_documents.size()), 0);
-    std::vector<bool> titleHits(size_t(m_documents.size()), false);
+    const qsizetype rare = anchorOf(folded);
+    const qsizetype alsoRare = anchorOf(folded, rare);
+    const qsizetype count = m_documents.size();
     // Both buffers hold the documents in order: the document of a place only
     // ever moves forward.
+    std::vector<bool> titleHits(size_t(count), false);
     qsizetype document = 0;
-    const QStringView texts(m_foldedTexts);
-    for (qsizetype at = findFrom(texts, folded, 0, anchor); at >= 0;
-         at = findFrom(texts, folded, at + folded.size(), anchor)) {
-        while (document + 1 < m_documents.size() && m_documents[document + 1].textAt <= at)
-            ++document;
-        ++counts[size_t(document)];
-    }
-    document = 0;
-    const QStringView titles(m_foldedTitles);
-    for (qsizetype at = findFrom(titles, folded, 0, anchor); at >= 0;
-         at = findFrom(titles, folded, at + folded.size(), anchor)) {
-        while (document + 1 < m_documents.size() && m_documents[document + 1].titleAt <= at)
+    TextScan::findAll(m_foldedTitles, folded, rare, alsoRare, [&](qsizetype at) {
+        while (document + 1 < count && m_titleStarts[size_t(document) + 1] <= at)
             ++document;
         titleHits[size_t(document)] = true;
-    }
+    });
 
-    QList<Candidate> out;
-    const double averageLength = m_documents.isEmpty() ? 1.0 : double(m_textLength) / m_documents.size();
-    for (qsizetype i = 0; i < m_documents.size(); ++i) {
-        const qsizetype n = counts[size_t(i)];
-        if (n == 0 && !titleHits[size_t(i)])
-            continue;
+    const double averageLength = count == 0 ? 1.0 : std::max(1.0, double(m_textLength) / double(count));
+    auto offer = [&](qsizetype d, qsizetype n) {
+        if (n == 0 && !titleHits[size_t(d)])
+            return;
         // bm25 of a single term, without the factor its rarity gives every
         // document alike: the order is the one FTS5 would give.
-        const double length = double(m_documents[i].text.size()) / std::max(1.0, averageLength);
-        const double score = -(n * (K1 + 1)) / (n + K1 * (1 - B + B * length));
-        out.append({i, n, titleHits[size_t(i)], score});
-    }
-    return out;
+        const double length = double(textLength(d)) / averageLength;
+        ranking.offer({d, n, titleHits[size_t(d)], -(double(n) * (K1 + 1)) / (double(n) + K1 * (1 - B + B * length))});
+    };
+    // Counted first and ranked afterwards, which keeps the scan's loop small
+    // enough for the registers.
+    std::vector<uint32_t> counts(size_t(count), 0);
+    document = 0;
+    qsizetype nextStart = count > 1 ? m_textStarts[1] : m_foldedTexts.size();
+    TextScan::findAll(m_foldedTexts, folded, rare, alsoRare, [&](qsizetype at) {
+        while (at >= nextStart) {
+            ++document;
+            nextStart = document + 1 < count ? m_textStarts[size_t(document) + 1] : m_foldedTexts.size();
+        }
+        ++counts[size_t(document)];
+    });
+    for (document = 0; document < count; ++document)
+        offer(document, counts[size_t(document)]);
 }
 
 QList<Snippet> FullTextIndex::snippetsOf(const Document &document, const QString &folded) const
@@ -344,23 +347,16 @@ FullTextResult FullTextIndex::search(const QString &query, qsizetype maxHits, Pl
 
     const bool indexed = codePoints(folded) >= TrigramLength
         && (plan == Plan::Index || (plan == Plan::Auto && !isCommon(folded)));
-    QList<Candidate> candidates = indexed ? matchIndexed(folded) : matchScanned(folded);
-    result.documents = candidates.size();
-    for (const Candidate &c : std::as_const(candidates))
-        result.occurrences += c.occurrences;
-
-    auto better = [](const Candidate &a, const Candidate &b) {
-        if (a.titleHit != b.titleHit)
-            return a.titleHit;
-        if (a.score != b.score)
-            return a.score < b.score;
-        return a.document < b.document;
-    };
-    const qsizetype shown = std::min(maxHits, candidates.size());
-    std::partial_sort(candidates.begin(), candidates.begin() + shown, candidates.end(), better);
-
-    for (qsizetype i = 0; i < shown; ++i) {
-        const Candidate &c = candidates[i];
+    // Only the rows the page lists are ranked in full and given snippets; the
+    // rest are only counted.
+    Ranking ranking(maxHits);
+    if (indexed)
+        matchIndexed(folded, ranking);
+    else
+        matchScanned(folded, ranking);
+    result.documents = ranking.documents;
+    result.occurrences = ranking.occurrences;
+    for (const Candidate &c : ranking.ranked()) {
         const Document &d = m_documents[c.document];
         const Page &p = m_pages[d.page];
         result.hits.append({p.fileName, p.title, p.place, d.anchor, d.heading, c.occurrences, c.titleHit,

@@ -79,7 +79,7 @@ public:
     void finish();
 
     // How a query is answered: Auto asks the index for a phrase of three or more
-    // characters unless each of its trigrams is common, and scans otherwise.
+    // characters unless even its rarest character is common, and scans otherwise.
     enum class Plan { Auto, Index, Scan };
 
     // Case of Latin letters and full-width / half-width forms do not matter.
@@ -131,13 +131,17 @@ private:
         bool titleHit = false;
         double score = 0; // lower is better, as bm25() gives it
     };
+    // Counts every document offered and keeps the best of them.
+    class Ranking;
 
     bool execute(const char *sql);
-    bool isCommon(const QString &folded) const;
-    // Which character of a query to look for first: the rarest in the texts.
-    qsizetype anchorOf(QStringView folded) const;
-    QList<Candidate> matchIndexed(const QString &folded) const;
-    QList<Candidate> matchScanned(const QString &folded) const;
+    bool isCommon(QStringView folded) const;
+    // Which character of a query to look for first: the rarest in the texts
+    // (but the one at besides).
+    qsizetype anchorOf(QStringView folded, qsizetype besides = -1) const;
+    void matchIndexed(const QString &folded, Ranking &ranking) const;
+    void matchScanned(const QString &folded, Ranking &ranking) const;
+    qsizetype textLength(qsizetype document) const;
     QStringView foldedText(const Document &d) const { return QStringView(m_foldedTexts).sliced(d.textAt, d.text.size()); }
     QStringView foldedTitle(const Document &d) const
     {
@@ -148,7 +152,6 @@ private:
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_insert = nullptr;
     sqlite3_stmt *m_match = nullptr;
-    sqlite3_stmt *m_documentFrequency = nullptr;
     QString m_error;
     QList<Page> m_pages;
     QHash<QString, int> m_pageOfFile;
@@ -157,6 +160,9 @@ private:
     // break that no query holds: one long scan instead of many short ones.
     QString m_foldedTexts;
     QString m_foldedTitles;
+    // Where each document starts in them, packed tight for the scan.
+    std::vector<qsizetype> m_textStarts;
+    std::vector<qsizetype> m_titleStarts;
     std::vector<uint32_t> m_characterCounts; // per UTF-16 unit, over m_foldedTexts
     qint64 m_textLength = 0;
     TitleSuggester m_titles;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QAction>
 #include <QPointer>
+#include <QUrl>
 
 #include <memory>
 
@@ -34,6 +35,12 @@ QString cleanedPath(const QString &path)
 // Answers -1 from any page but the result page, which a read may reach when
 // the view has moved on before it ran.
 const QString ReadScroll = QStringLiteral("document.body && document.body.classList.contains('ft') ? window.scrollY : -1");
+// Back may return to an older result page than the latest: its query and the
+// pages its rows open are read from the page itself.
+const QString ReadResults = QStringLiteral(
+    "(() => { const q = document.body && document.body.classList.contains('ft') && document.querySelector('.ft-query');"
+    " return q ? [q.textContent].concat(Array.from(document.querySelectorAll('.ft-hit a[href]'),"
+    " a => a.getAttribute('href'))) : null; })()");
 
 } // namespace
 
@@ -214,6 +221,7 @@ void FullTextController::pageLoaded(bool ok)
             m_parts.html->runIsolatedScript(u"window.scrollTo(0, " + QString::number(m_resultScroll) + u')', {});
         m_restoreScroll = false;
         m_scrollReader.start();
+        readResults();
     }
     if (!m_openedHit)
         return;
@@ -227,6 +235,20 @@ void FullTextController::pageLoaded(bool ok)
     if (const FullTextIndex *index = m_service->index(); index && !anchor.isEmpty())
         skip = std::max<qsizetype>(0, index->occurrencesBefore(m_shownFile, anchor, m_query));
     m_parts.findInPage(m_query, int(skip));
+}
+
+void FullTextController::readResults()
+{
+    QPointer<FullTextController> self(this);
+    m_parts.html->runIsolatedScript(ReadResults, [self, generation = m_pageGeneration](const QVariant &answer) {
+        const QStringList page = answer.toStringList();
+        if (!self || generation != self->m_pageGeneration || page.isEmpty())
+            return;
+        self->m_query = page.first();
+        self->m_hitFiles.clear();
+        for (qsizetype i = 1; i < page.size(); ++i)
+            self->m_hitFiles.insert(QUrl::fromPercentEncoding(page.at(i).section(u'#', 0, 0).toUtf8()));
+    });
 }
 
 void FullTextController::readResultScroll()

@@ -80,6 +80,7 @@ private:
     // Fixes the folder the index is built from, until the build has started.
     void fixRoot();
     const TitleSuggester &titles() const;
+    void readResults();
     void readResultScroll();
 
     FullTextParts m_parts;

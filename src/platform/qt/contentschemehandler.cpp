@@ -45,10 +45,10 @@ QUrl ContentSchemeHandler::serveFromMemory(const QString &path, const QString &h
     const QUrl url = urlFor(path);
     if (url.isEmpty())
         return url;
-    // One page at a time is enough: only the latest unsaved result is shown.
-    m_memoryPages.clear();
+    // Back may return to a few results shown before the latest; older ones go.
     const QString token = QString::number(++m_nextToken);
     m_memoryPages.insert(token, html);
+    m_memoryPages.remove(QString::number(m_nextToken - KeptMemoryPages));
     return ContentUrl::inMemory(url, token);
 }
 

@@ -31,6 +31,8 @@ public:
     // that relative links still resolve in the file's folder. An empty URL for
     // a path outside the folder.
     QUrl serveFromMemory(const QString &path, const QString &html);
+    // How many such pages stay available to Back.
+    static constexpr int KeptMemoryPages = 8;
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
