@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -44,7 +46,7 @@ int main(int argc, char *argv[])
     FakeSkin skin{log};
     FakeMessageBox messages{log};
     QWidget host;
-    MainWindow window(WindowParts{new QWidget, &html, new QWidget, &tree, &skin, &messages, [] { return u"/x"_qs; }},
+    MainWindow window(WindowParts{new QWidget, &html, new QWidget, &tree, &skin, &messages, [] { return u"/x"_s; }},
                       &host);
     window.move(0, 0);
     host.resize(2400, 1600);

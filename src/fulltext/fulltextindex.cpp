@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace Juanzong {
 
 namespace {
@@ -34,7 +36,7 @@ constexpr qint64 CommonShare = 16;
 QByteArray matchExpression(const QString &folded)
 {
     QString phrase = folded;
-    phrase.replace(u'"', u"\"\""_qs);
+    phrase.replace(u'"', u"\"\""_s);
     return (u'"' + phrase + u'"').toUtf8();
 }
 

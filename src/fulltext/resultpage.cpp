@@ -6,6 +6,8 @@
 
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace Juanzong::FullTextPage {
 
 namespace {
@@ -54,7 +56,7 @@ QString snippetHtml(const Snippet &s)
         at = r.start + r.length;
     }
     out += s.text.mid(at).toHtmlEscaped();
-    return (s.cutBefore ? u"…"_qs : QString()) + out + (s.cutAfter ? u"…"_qs : QString());
+    return (s.cutBefore ? u"…"_s : QString()) + out + (s.cutAfter ? u"…"_s : QString());
 }
 
 QString number(qsizetype n)

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace Juanzong {
 
 namespace {
@@ -38,7 +40,7 @@ FindBar::FindBar(QWidget *parent)
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("FindCount"));
     m_count->setAccessibleName(QStringLiteral("匹配数"));
-    m_count->setMinimumWidth(m_count->fontMetrics().horizontalAdvance(u"000/000"_qs));
+    m_count->setMinimumWidth(m_count->fontMetrics().horizontalAdvance(u"000/000"_s));
     m_count->setAlignment(Qt::AlignCenter);
 
     auto button = [this](const char *name, const QString &text, const QString &caption, const QString &key) {
@@ -99,7 +101,7 @@ void FindBar::showResult(int active, int total)
     }
     m_count->setText(QString::number(active) + u'/' + QString::number(total));
     // A text that is not on the page shows in red, as in every browser.
-    m_count->setStyleSheet(total == 0 ? u"color: #c00000;"_qs : QString());
+    m_count->setStyleSheet(total == 0 ? u"color: #c00000;"_s : QString());
 }
 
 void FindBar::clearResult()

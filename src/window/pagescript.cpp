@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+using namespace Qt::StringLiterals;
+
 namespace Juanzong::PageScript {
 
 namespace {
@@ -178,11 +180,11 @@ QString show(int unit, const QList<Fill> &fills)
 {
     QJsonArray list;
     for (const Fill &fill : fills)
-        list.append(QJsonObject{{u"p"_qs, fill.paragraph},
-                                {u"start"_qs, fill.start},
-                                {u"length"_qs, fill.length},
-                                {u"value"_qs, fill.value},
-                                {u"blank"_qs, fill.blank}});
+        list.append(QJsonObject{{u"p"_s, fill.paragraph},
+                                {u"start"_s, fill.start},
+                                {u"length"_s, fill.length},
+                                {u"value"_s, fill.value},
+                                {u"blank"_s, fill.blank}});
     // JSON is a JavaScript literal: the values reach the page as data only.
     const QString data = QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
     return scriptReturning(u"show(" + QString::number(unit) + u", " + data + u")");

@@ -27,7 +27,7 @@ void copySample(const WebEngineRig &rig)
 void clickFirstResult(WebEngineRig &rig)
 {
     const QStringList at = rig.evaluate(u"(() => { const r = document.querySelector('.sec_list li a')"
-                                        u".getBoundingClientRect(); return (r.left + 4) + ',' + (r.top + r.height / 2); })()"_qs)
+                                        u".getBoundingClientRect(); return (r.left + 4) + ',' + (r.top + r.height / 2); })()"_s)
                                .split(u',');
     QCOMPARE(at.size(), 2);
     QWidget *target = rig.webView->focusProxy() ? rig.webView->focusProxy() : rig.webView;
@@ -52,11 +52,11 @@ private Q_SLOTS:
 void BrowserTest::startUp_showsTheStartPageAndTheTreeInItsStartState()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"民事诉讼文书制作规范"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"民事诉讼文书制作规范"_s);
     rig.start();
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_qs));
-    QCOMPARE(rig.webView->title(), u"民事诉讼文书制作规范"_qs);
+    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_s));
+    QCOMPARE(rig.webView->title(), u"民事诉讼文书制作规范"_s);
     const auto open = [&](const char *key) { return rig.tree->item(QLatin1StringView(key))->isExpanded(); };
     for (const char *expanded : {"X1", "C1", "X2"})
         QVERIFY2(open(expanded), expanded);
@@ -64,33 +64,33 @@ void BrowserTest::startUp_showsTheStartPageAndTheTreeInItsStartState()
         QVERIFY2(!open(closed), closed);
     // The last node was scrolled into view, and the start page's node is marked.
     QTRY_VERIFY(rig.treeWidget->viewport()->rect().intersects(
-        rig.treeWidget->visualItemRect(rig.tree->item(u"juanzongfanben-101"_qs))));
-    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"wszzgf"_qs));
+        rig.treeWidget->visualItemRect(rig.tree->item(u"juanzongfanben-101"_s))));
+    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"wszzgf"_s));
 }
 
 void BrowserTest::clicksKeysAndHistory_moveThroughPages()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs);
-    rig.addPage(u"juanzongfanben-5.html"_qs, u"管辖"_qs);
-    rig.addPage(u"juanzongfanben-6.html"_qs, u"回避"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s);
+    rig.addPage(u"juanzongfanben-5.html"_s, u"管辖"_s);
+    rig.addPage(u"juanzongfanben-6.html"_s, u"回避"_s);
     rig.start();
     QVERIFY(rig.waitForLoad());
-    auto *back = rig.window->findChild<QPushButton *>(u"Command4"_qs);
-    auto *forward = rig.window->findChild<QPushButton *>(u"Command3"_qs);
+    auto *back = rig.window->findChild<QPushButton *>(u"Command4"_s);
+    auto *forward = rig.window->findChild<QPushButton *>(u"Command3"_s);
     QTest::mouseClick(back, Qt::LeftButton); // nothing behind the start page
     QTest::mouseClick(forward, Qt::LeftButton);
     QVERIFY(!rig.waitForLoad(1000));
 
-    rig.clickNode(u"juanzongfanben-5"_qs);
+    rig.clickNode(u"juanzongfanben-5"_s);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.webView->title(), u"管辖"_qs);
+    QCOMPARE(rig.webView->title(), u"管辖"_s);
     rig.treeWidget->setFocus();
     QTest::keyClick(rig.treeWidget, Qt::Key_Down);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-6.html"_qs));
-    for (auto [button, file] : {std::pair{back, u"juanzongfanben-5.html"_qs}, {back, u"wszzgf.html"_qs},
-                                {forward, u"juanzongfanben-5.html"_qs}}) {
+    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-6.html"_s));
+    for (auto [button, file] : {std::pair{back, u"juanzongfanben-5.html"_s}, {back, u"wszzgf.html"_s},
+                                {forward, u"juanzongfanben-5.html"_s}}) {
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(rig.waitForLoad());
         QCOMPARE(rig.shownFile(), rig.page(file));
@@ -103,19 +103,19 @@ void BrowserTest::encodings_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
 
-    const QString chinese = u"民事裁定书（驳回起诉用）€"_qs;
+    const QString chinese = u"民事裁定书（驳回起诉用）€"_s;
     QTest::newRow("undeclared GBK_read as GBK") << gbk(u"<html><body><p id='t'>" + chinese + u"</p></body></html>")
                                                 << chinese;
     // Short Latin-looking GBK text is where an engine's guess goes wrong.
-    QTest::newRow("undeclared short GBK_read as GBK") << gbk(u"<p id='t'>审判长</p>"_qs) << u"审判长"_qs;
+    QTest::newRow("undeclared short GBK_read as GBK") << gbk(u"<p id='t'>审判长</p>"_s) << u"审判长"_s;
     QTest::newRow("declared UTF-8_keeps its charset")
         << QString(u"<html><head><meta charset='utf-8'></head><body><p id='t'>" + chinese + u"</p></body></html>")
                .toUtf8()
         << chinese;
     QTest::newRow("declared in http-equiv_keeps its charset")
         << u"<html><head><meta http-equiv='Content-Type' content='text/html; charset=utf-8'></head>"
-           u"<body><p id='t'>书记员</p></body></html>"_qs.toUtf8()
-        << u"书记员"_qs;
+           u"<body><p id='t'>书记员</p></body></html>"_s.toUtf8()
+        << u"书记员"_s;
 }
 
 void BrowserTest::encodings()
@@ -124,10 +124,10 @@ void BrowserTest::encodings()
     QFETCH(QString, text);
 
     WebEngineRig rig;
-    QVERIFY(writeFile(rig.page(u"wszzgf.html"_qs), bytes));
+    QVERIFY(writeFile(rig.page(u"wszzgf.html"_s), bytes));
     rig.start();
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.evaluate(u"document.getElementById('t').textContent"_qs), text);
+    QCOMPARE(rig.evaluate(u"document.getElementById('t').textContent"_s), text);
 }
 
 void BrowserTest::search_data()
@@ -144,29 +144,31 @@ void BrowserTest::search()
     WebEngineRig rig;
     copySample(rig);
     if (!storable)
-        QVERIFY(QDir().mkpath(rig.page(u"search.html"_qs)));
+        QVERIFY(QDir().mkpath(rig.page(u"search.html"_s)));
     rig.start();
     QVERIFY(rig.waitForLoad());
-    auto *text1 = rig.window->findChild<QLineEdit *>(u"Text1"_qs);
-    text1->setText(u"裁定书"_qs);
+    auto *text1 = rig.window->findChild<QLineEdit *>(u"Text1"_s);
+    text1->setText(u"裁定书"_s);
     QTest::keyClick(text1, Qt::Key_Return);
     QCOMPARE(rig.log.starting(u"box").size(), storable ? 0 : 1);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"search.html"_qs));
-    QVERIFY(rig.evaluate(u"String(document.querySelectorAll('.sec_list li a').length)"_qs).toInt() > 1);
-    QCOMPARE(rig.evaluate(u"document.querySelector('.tit').textContent"_qs), u"搜索结果：关键词—裁定书"_qs);
-    QCOMPARE(rig.evaluate(u"String(document.styleSheets[0].cssRules.length > 0)"_qs), u"true"_qs);
+    QCOMPARE(rig.shownFile(), rig.page(u"search.html"_s));
+    QVERIFY(rig.evaluate(u"String(document.querySelectorAll('.sec_list li a').length)"_s).toInt() > 1);
+    QCOMPARE(rig.evaluate(u"document.querySelector('.tit').textContent"_s), u"搜索结果：关键词—裁定书"_s);
+    QCOMPARE(rig.evaluate(u"String(document.styleSheets[0].cssRules.length > 0)"_s), u"true"_s);
 
-    const QString href = rig.evaluate(u"document.querySelector('.sec_list li a').getAttribute('href')"_qs);
+    const QString href = rig.evaluate(u"document.querySelector('.sec_list li a').getAttribute('href')"_s);
     clickFirstResult(rig);
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(href.section(u'#', 0, 0)));
     if (!storable)
         return;
-    QTest::mouseClick(rig.window->findChild<QWidget *>(u"Command4"_qs), Qt::LeftButton);
+    QTest::mouseClick(rig.window->findChild<QWidget *>(u"Command4"_s), Qt::LeftButton);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"search.html"_qs));
+    QCOMPARE(rig.shownFile(), rig.page(u"search.html"_s));
 }
 
 QTEST_MAIN(BrowserTest)
 #include "tst_browser.moc"
+
+using namespace Qt::StringLiterals;

@@ -105,31 +105,31 @@ private Q_SLOTS:
 void ComfortsTest::find_countsMatchesAndEscClears()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs,
-                u"<p>民事裁定书</p><p>裁定如下</p><p>本裁定为终审裁定</p><p>判决书</p>"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s,
+                u"<p>民事裁定书</p><p>裁定如下</p><p>本裁定为终审裁定</p><p>判决书</p>"_s);
     startActive(rig);
     QWidget *page = pageWidget(rig.webView);
     page->setFocus();
     QCOMPARE(highlightPixels(rig.webView), 0);
 
-    press(page, u"Ctrl+F"_qs);
+    press(page, u"Ctrl+F"_s);
     auto *bar = rig.window->findChild<FindBar *>();
-    auto *text = bar->findChild<QLineEdit *>(u"FindText"_qs);
-    auto *count = bar->findChild<QLabel *>(u"FindCount"_qs);
+    auto *text = bar->findChild<QLineEdit *>(u"FindText"_s);
+    auto *count = bar->findChild<QLabel *>(u"FindCount"_s);
     QVERIFY(bar->isVisible());
-    type(text, u"裁定"_qs);
-    QTRY_COMPARE(count->text(), u"1/4"_qs);
+    type(text, u"裁定"_s);
+    QTRY_COMPARE(count->text(), u"1/4"_s);
     QTest::keyClick(text, Qt::Key_Return);
-    QTRY_COMPARE(count->text(), u"2/4"_qs);
+    QTRY_COMPARE(count->text(), u"2/4"_s);
     QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
-    QTRY_COMPARE(count->text(), u"1/4"_qs);
+    QTRY_COMPARE(count->text(), u"1/4"_s);
     QTRY_VERIFY(highlightPixels(rig.webView) > 0);
 
-    type(text, u"书书"_qs);
-    QTRY_COMPARE(count->text(), u"0/0"_qs);
+    type(text, u"书书"_s);
+    QTRY_COMPARE(count->text(), u"0/0"_s);
     text->clear();
-    type(text, u"判决书"_qs);
-    QTRY_COMPARE(count->text(), u"1/1"_qs);
+    type(text, u"判决书"_s);
+    QTRY_COMPARE(count->text(), u"1/1"_s);
 
     QTest::keyClick(text, Qt::Key_Escape);
     QVERIFY(!bar->isVisible());
@@ -139,10 +139,10 @@ void ComfortsTest::find_countsMatchesAndEscClears()
 void ComfortsTest::zoom_stepsByWheelAndStaysAcrossPages()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs);
-    rig.addPage(u"juanzongfanben-6.html"_qs, u"回避"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s);
+    rig.addPage(u"juanzongfanben-6.html"_s, u"回避"_s);
     startActive(rig);
-    const double natural = rig.evaluate(u"window.innerWidth"_qs).toDouble();
+    const double natural = rig.evaluate(u"window.innerWidth"_s).toDouble();
     QVERIFY(natural > 100);
 
     // Two notches up: 100 -> 110 -> 125 percent.
@@ -152,47 +152,47 @@ void ComfortsTest::zoom_stepsByWheelAndStaysAcrossPages()
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(page, &wheel);
     QCOMPARE(rig.window->reader()->zoomPercent(), 125);
-    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 1.25));
+    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_s).toDouble(), std::floor(natural / 1.25));
 
-    rig.clickNode(u"juanzongfanben-6"_qs);
+    rig.clickNode(u"juanzongfanben-6"_s);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.webView->title(), u"回避"_qs);
-    QCOMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 1.25));
+    QCOMPARE(rig.webView->title(), u"回避"_s);
+    QCOMPARE(rig.evaluate(u"window.innerWidth"_s).toDouble(), std::floor(natural / 1.25));
 
     for (int i = 0; i < 12; ++i)
-        press(page, u"Ctrl+-"_qs);
+        press(page, u"Ctrl+-"_s);
     QCOMPARE(rig.window->reader()->zoomPercent(), 30);
-    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), std::floor(natural / 0.3));
-    press(page, u"Ctrl+0"_qs);
-    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_qs).toDouble(), natural);
+    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_s).toDouble(), std::floor(natural / 0.3));
+    press(page, u"Ctrl+0"_s);
+    QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_s).toDouble(), natural);
 }
 
 void ComfortsTest::shortcuts_workFromInsideThePage()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs);
-    rig.addPage(u"index.html"_qs, u"关于本程序"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s);
+    rig.addPage(u"index.html"_s, u"关于本程序"_s);
     startActive(rig);
     QWidget *page = pageWidget(rig.webView);
     page->setFocus();
 
-    press(page, u"F1"_qs);
+    press(page, u"F1"_s);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"index.html"_qs));
+    QCOMPARE(rig.shownFile(), rig.page(u"index.html"_s));
     page->setFocus();
-    press(page, u"Alt+Left"_qs);
+    press(page, u"Alt+Left"_s);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_qs));
+    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_s));
     QTest::mouseClick(page, Qt::ForwardButton, {}, page->rect().center());
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"index.html"_qs));
+    QCOMPARE(rig.shownFile(), rig.page(u"index.html"_s));
 
-    auto *text1 = rig.window->findChild<QLineEdit *>(u"Text1"_qs);
-    text1->setText(u"管辖"_qs);
+    auto *text1 = rig.window->findChild<QLineEdit *>(u"Text1"_s);
+    text1->setText(u"管辖"_s);
     page->setFocus();
-    press(page, u"Ctrl+L"_qs);
+    press(page, u"Ctrl+L"_s);
     QCOMPARE(QApplication::focusWidget(), text1);
-    QCOMPARE(text1->selectedText(), u"管辖"_qs);
+    QCOMPARE(text1->selectedText(), u"管辖"_s);
 }
 
 void ComfortsTest::externalLinks_goToTheDesktopAndNothingReachesTheNetwork()
@@ -202,7 +202,7 @@ void ComfortsTest::externalLinks_goToTheDesktopAndNothingReachesTheNetwork()
     const QString origin = u"http://127.0.0.1:" + QString::number(server.serverPort());
 
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs,
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s,
                 u"<p><a id='web' href='" + origin + u"/page.html'>法院网站</a></p>"
                 u"<p><a id='mail' href='mailto:court@example.com'>来信</a></p>"
                 u"<img src='" + origin + u"/picture.png'><iframe src='" + origin + u"/frame.html'></iframe>"
@@ -210,12 +210,12 @@ void ComfortsTest::externalLinks_goToTheDesktopAndNothingReachesTheNetwork()
                 u"setTimeout(() => { location.href = '" + origin + u"/moved.html'; }, 300);</script>");
     startActive(rig);
 
-    clickElement(rig, u"web"_qs);
-    clickElement(rig, u"mail"_qs);
+    clickElement(rig, u"web"_s);
+    clickElement(rig, u"mail"_s);
     QTRY_COMPARE(rig.log.starting(u"desktop.open"),
-                 (QStringList{QString(u"desktop.open " + origin + u"/page.html"), u"desktop.open mailto:court@example.com"_qs}));
+                 (QStringList{QString(u"desktop.open " + origin + u"/page.html"), u"desktop.open mailto:court@example.com"_s}));
     QVERIFY(!rig.waitForLoad(1500));
-    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_qs));
+    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_s));
     // Neither the page's parts nor its script's redirect went out, nor to the desktop.
     QVERIFY(!server.hasPendingConnections());
     QVERIFY(!server.waitForNewConnection(500));
@@ -225,41 +225,41 @@ void ComfortsTest::externalLinks_goToTheDesktopAndNothingReachesTheNetwork()
 void ComfortsTest::newWindowLinks_loadInTheSameView_data()
 {
     QTest::addColumn<QString>("body");
-    QTest::newRow("target _blank") << u"<a id='go' target='_blank' href='juanzongfanben-6.html'>回避</a>"_qs;
-    QTest::newRow("named target") << u"<a id='go' target='detail' href='juanzongfanben-6.html'>回避</a>"_qs;
-    QTest::newRow("window.open") << u"<button id='go' onclick=\"window.open('juanzongfanben-6.html')\">回避</button>"_qs;
+    QTest::newRow("target _blank") << u"<a id='go' target='_blank' href='juanzongfanben-6.html'>回避</a>"_s;
+    QTest::newRow("named target") << u"<a id='go' target='detail' href='juanzongfanben-6.html'>回避</a>"_s;
+    QTest::newRow("window.open") << u"<button id='go' onclick=\"window.open('juanzongfanben-6.html')\">回避</button>"_s;
 }
 
 void ComfortsTest::newWindowLinks_loadInTheSameView()
 {
     QFETCH(QString, body);
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs, body);
-    rig.addPage(u"juanzongfanben-6.html"_qs, u"回避"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, body);
+    rig.addPage(u"juanzongfanben-6.html"_s, u"回避"_s);
     startActive(rig);
     const auto windows = QApplication::topLevelWidgets().size();
 
-    clickElement(rig, u"go"_qs);
+    clickElement(rig, u"go"_s);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-6.html"_qs));
+    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-6.html"_s));
     QCOMPARE(QApplication::topLevelWidgets().size(), windows);
-    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"juanzongfanben-6"_qs));
+    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"juanzongfanben-6"_s));
 }
 
 void ComfortsTest::saveAsPdf_isA4WithItsMarginsAndExtractableText()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs);
-    rig.addPage(u"juanzongfanben-70.html"_qs, u"期间、送达"_qs, u"<p>民事裁定书（准许延期举证用）</p>"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s);
+    rig.addPage(u"juanzongfanben-70.html"_s, u"期间、送达"_s, u"<p>民事裁定书（准许延期举证用）</p>"_s);
     startActive(rig);
-    rig.tree->item(u"C2"_qs)->setExpanded(true);
-    rig.clickNode(u"juanzongfanben-70"_qs);
+    rig.tree->item(u"C2"_s)->setExpanded(true);
+    rig.clickNode(u"juanzongfanben-70"_s);
     QVERIFY(rig.waitForLoad());
 
-    const QString pdf = rig.dir.filePath(u"期间.pdf"_qs);
+    const QString pdf = rig.dir.filePath(u"期间.pdf"_s);
     rig.desktop.pdfAnswer = pdf;
-    press(pageWidget(rig.webView), u"Ctrl+S"_qs);
-    QCOMPARE(rig.log.starting(u"desktop.askPdf"), QStringList{u"desktop.askPdf 期间、送达.pdf"_qs});
+    press(pageWidget(rig.webView), u"Ctrl+S"_s);
+    QCOMPARE(rig.log.starting(u"desktop.askPdf"), QStringList{u"desktop.askPdf 期间、送达.pdf"_s});
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, 30000);
     QTest::qWait(200); // the engine reports the file written only after the last byte
 
@@ -269,16 +269,16 @@ void ComfortsTest::saveAsPdf_isA4WithItsMarginsAndExtractableText()
         process.waitForFinished(30000);
         return QString::fromUtf8(process.readAllStandardOutput());
     };
-    QVERIFY(run(u"pdfinfo"_qs, {pdf}).contains(u"(A4)"_qs));
-    const QString text = run(u"pdftotext"_qs, {u"-enc"_qs, u"UTF-8"_qs, pdf, u"-"_qs});
+    QVERIFY(run(u"pdfinfo"_s, {pdf}).contains(u"(A4)"_s));
+    const QString text = run(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});
     QVERIFY2(text.contains(u"民事裁定书（准许延期举证用）"), qPrintable(text));
     // Where the text starts on the first page: no nearer the edges than the
     // margins, 28 mm (79.4 pt) on the left and 37 mm (104.9 pt) at the top,
     // and not much further in than the page's own 8 px body margin.
-    static const QRegularExpression word(u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\""_qs);
+    static const QRegularExpression word(u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\""_s);
     double left = 1e9;
     double top = 1e9;
-    for (auto it = word.globalMatch(run(u"pdftotext"_qs, {u"-bbox"_qs, u"-l"_qs, u"1"_qs, pdf, u"-"_qs})); it.hasNext();) {
+    for (auto it = word.globalMatch(run(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, pdf, u"-"_s})); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         left = std::min(left, m.captured(1).toDouble());
         top = std::min(top, m.captured(2).toDouble());
@@ -294,7 +294,7 @@ void ComfortsTest::printPreview_showsThePages()
     QString body;
     for (int i = 0; i < 120; ++i)
         body += u"<p>第" + QString::number(i + 1) + u"段 本院认为，当事人对自己提出的主张有责任提供证据。</p>";
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs, body);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, body);
     startActive(rig);
 
     int pages = -1;
@@ -315,7 +315,7 @@ void ComfortsTest::printPreview_showsThePages()
         if (QWidget *modal = QApplication::activeModalWidget())
             modal->close();
     });
-    press(pageWidget(rig.webView), u"Ctrl+Shift+P"_qs);
+    press(pageWidget(rig.webView), u"Ctrl+Shift+P"_s);
     QVERIFY2(pages > 1, qPrintable(QString::number(pages)));
     QVERIFY(rig.log.starting(u"box").isEmpty());
 }
@@ -323,14 +323,14 @@ void ComfortsTest::printPreview_showsThePages()
 void ComfortsTest::killedRenderProcess_isRecovered()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"起始页"_qs, u"<p id='t'>审判长</p>"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, u"<p id='t'>审判长</p>"_s);
     startActive(rig);
     for (int round = 1; round <= 2; ++round) {
         const qint64 pid = rig.webView->page()->renderProcessPid();
         QVERIFY(pid > 0);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
         QVERIFY2(rig.waitForLoad(), qPrintable(QString::number(round)));
-        QCOMPARE(rig.evaluate(u"document.getElementById('t').textContent"_qs), u"审判长"_qs);
+        QCOMPARE(rig.evaluate(u"document.getElementById('t').textContent"_s), u"审判长"_s);
         QVERIFY(rig.webView->page()->renderProcessPid() != pid);
     }
     QVERIFY(rig.log.starting(u"box").isEmpty());
@@ -345,3 +345,5 @@ int main(int argc, char *argv[])
 }
 
 #include "tst_comforts.moc"
+
+using namespace Qt::StringLiterals;

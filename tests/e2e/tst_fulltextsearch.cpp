@@ -42,13 +42,13 @@ void clickLink(WebEngineRig &rig, const QString &findLink)
 void FullTextSearchTest::phraseInOneDocument_opensItWithTheFindBarCounting()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"规范"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"规范"_s);
     QString filler;
     for (int i = 0; i < 40; ++i)
-        filler += u"<p>本院依法组成合议庭，公开开庭进行了审理。</p>"_qs;
+        filler += u"<p>本院依法组成合议庭，公开开庭进行了审理。</p>"_s;
     // The phrase twice in the second model document, nowhere else; the first
     // document is long enough that the second lies below the fold.
-    rig.addPage(u"juanzongfanben-10.html"_qs, u"调解"_qs,
+    rig.addPage(u"juanzongfanben-10.html"_s, u"调解"_s,
                 u"<div class=\"ws\" id=\"ws1\"><a name=\"ws1\"></a><div class=\"ws-label\">范本一　民事调解书</div>"
                     + filler
                     + u"</div><div class=\"ws\" id=\"ws2\"><a name=\"ws2\"></a><div class=\"ws-label\">范本二　调解笔录"
@@ -57,70 +57,72 @@ void FullTextSearchTest::phraseInOneDocument_opensItWithTheFindBarCounting()
     QVERIFY(rig.waitForLoad());
     QTRY_VERIFY_WITH_TIMEOUT(rig.window->fullText()->isIndexReady(), 30000);
 
-    auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_qs);
+    auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_s);
     box->setFocus();
-    box->setText(u"原告负担鉴定费用"_qs);
+    box->setText(u"原告负担鉴定费用"_s);
     QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
-    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_qs), u"1"_qs);
-    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit mark').length"_qs), u"2"_qs);
-    QVERIFY(rig.evaluate(u"document.querySelector('.ft-summary').textContent"_qs).contains(u"共 1 篇文书，2 处"_qs));
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_s), u"1"_s);
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit mark').length"_s), u"2"_s);
+    QVERIFY(rig.evaluate(u"document.querySelector('.ft-summary').textContent"_s).contains(u"共 1 篇文书，2 处"_s));
 
-    clickLink(rig, u"document.querySelector('li.ft-hit a')"_qs);
+    clickLink(rig, u"document.querySelector('li.ft-hit a')"_s);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-10.html"_qs));
-    QCOMPARE(rig.webView->url().fragment(), u"ws2"_qs);
-    auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_qs);
-    auto *count = rig.window->findChild<QLabel *>(u"FindCount"_qs);
+    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-10.html"_s));
+    QCOMPARE(rig.webView->url().fragment(), u"ws2"_s);
+    auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_s);
+    auto *count = rig.window->findChild<QLabel *>(u"FindCount"_s);
     QTRY_VERIFY(findText->isVisible());
-    QCOMPARE(findText->text(), u"原告负担鉴定费用"_qs);
-    QTRY_COMPARE(count->text(), u"1/2"_qs);
+    QCOMPARE(findText->text(), u"原告负担鉴定费用"_s);
+    QTRY_COMPARE(count->text(), u"1/2"_s);
     // The model document is on screen, not the top of the page.
     QTRY_VERIFY(rig.evaluate(u"(function(){var r=document.getElementById('ws2').getBoundingClientRect();"
-                             "return r.top < innerHeight && r.bottom > 0 && scrollY > 0;})()"_qs)
-                == u"true"_qs);
+                             "return r.top < innerHeight && r.bottom > 0 && scrollY > 0;})()"_s)
+                == u"true"_s);
 
     // Back to the results, still there.
     rig.window->goBack();
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
-    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_qs), u"1"_qs);
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_s), u"1"_s);
 }
 
 void FullTextSearchTest::backFromAHit_resultsAtTheSameScroll()
 {
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_qs, u"规范"_qs);
+    rig.addPage(u"wszzgf.html"_s, u"规范"_s);
     // Enough hits that the result page is several screens tall.
     for (int i = 20; i < 60; ++i)
-        rig.addPage(u"juanzongfanben-%1.html"_qs.arg(i), u"范本%1"_qs.arg(i),
+        rig.addPage(u"juanzongfanben-%1.html"_s.arg(i), u"范本%1"_s.arg(i),
                     u"<div class=\"ws\" id=\"ws1\"><a name=\"ws1\"></a><div class=\"ws-label\">范本一　民事裁定书"
-                    u"</div><p>本案鉴定费用由原告负担。</p></div>"_qs);
+                    u"</div><p>本案鉴定费用由原告负担。</p></div>"_s);
     rig.start();
     QVERIFY(rig.waitForLoad());
     QTRY_VERIFY_WITH_TIMEOUT(rig.window->fullText()->isIndexReady(), 30000);
 
-    auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_qs);
+    auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_s);
     box->setFocus();
-    box->setText(u"鉴定费用"_qs);
+    box->setText(u"鉴定费用"_s);
     QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
     QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_qs), u"40"_qs);
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_s), u"40"_s);
 
-    const QString scrolled = rig.evaluate(u"window.scrollTo(0, 700); String(window.scrollY)"_qs);
+    const QString scrolled = rig.evaluate(u"window.scrollTo(0, 700); String(window.scrollY)"_s);
     QVERIFY2(scrolled.toDouble() > 0, qPrintable(scrolled));
     // A reader takes a moment between scrolling and clicking.
     QTest::qWait(4 * FullTextController::ScrollReadInterval);
-    clickLink(rig, u"[...document.querySelectorAll('li.ft-hit a')].find(a => a.getBoundingClientRect().top > 40)"_qs);
+    clickLink(rig, u"[...document.querySelectorAll('li.ft-hit a')].find(a => a.getBoundingClientRect().top > 40)"_s);
     QVERIFY(rig.waitForLoad());
     QVERIFY(rig.shownFile() != rig.page(FullTextPage::FileName.toString()));
 
     rig.window->goBack();
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
-    QTRY_COMPARE(rig.evaluate(u"String(window.scrollY)"_qs), scrolled);
+    QTRY_COMPARE(rig.evaluate(u"String(window.scrollY)"_s), scrolled);
 }
 
 QTEST_MAIN(FullTextSearchTest)
 #include "tst_fulltextsearch.moc"
+
+using namespace Qt::StringLiterals;

@@ -25,6 +25,8 @@
 
 namespace Juanzong::Testing {
 
+using namespace Qt::StringLiterals;
+
 // Qt WebEngine's sandbox cannot run as root; the scheme must be known before
 // the application object exists.
 inline void prepareWebEngine()
@@ -52,7 +54,7 @@ struct WebEngineRig
 {
     WebEngineRig()
     {
-        QDir(dir.path()).mkpath(u"ws"_qs);
+        QDir(dir.path()).mkpath(u"ws"_s);
         programDir = QDir::toNativeSeparators(dir.path());
     }
 
@@ -98,7 +100,7 @@ struct WebEngineRig
             result = value.toString();
             done = true;
         });
-        return QTest::qWaitFor([&] { return done; }, 10000) ? result : u"(no answer)"_qs;
+        return QTest::qWaitFor([&] { return done; }, 10000) ? result : u"(no answer)"_s;
     }
 
     void clickNode(const QString &key)

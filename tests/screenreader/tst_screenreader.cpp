@@ -75,13 +75,13 @@ QList<qint64> rendererPids(qint64 program)
 {
     QHash<qint64, qint64> parentOf;
     QList<qint64> renderers;
-    const QStringList entries = QDir(u"/proc"_qs).entryList(QDir::Dirs);
+    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs);
     for (const QString &entry : entries) {
         bool ok = false;
         const qint64 pid = entry.toLongLong(&ok);
         if (!ok)
             continue;
-        QFile stat(u"/proc/"_qs + entry + u"/stat");
+        QFile stat(u"/proc/"_s + entry + u"/stat");
         if (!stat.open(QIODevice::ReadOnly))
             continue;
         // "pid (comm) state ppid ...": the command may hold spaces, the last ')' ends it.
@@ -89,7 +89,7 @@ QList<qint64> rendererPids(qint64 program)
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
         if (fields.size() > 1)
             parentOf.insert(pid, fields.at(1).toLongLong());
-        QFile cmdline(u"/proc/"_qs + entry + u"/cmdline");
+        QFile cmdline(u"/proc/"_s + entry + u"/cmdline");
         if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains("--type=renderer"))
             renderers.append(pid);
     }
@@ -122,7 +122,7 @@ private Q_SLOTS:
 
 private:
     QJsonValue reader(const QStringList &arguments);
-    Node tree() { return reader({u"tree"_qs}).toObject(); }
+    Node tree() { return reader({u"tree"_s}).toObject(); }
     Node frame();
     Node document();
     bool waitForDocument(const std::function<bool(const QList<Node> &)> &condition);
@@ -140,7 +140,7 @@ QJsonValue ScreenReaderTest::reader(const QStringList &arguments)
 {
     QProcess python;
     python.setProcessEnvironment(m_env);
-    python.start(u"/usr/bin/python3"_qs, QStringList{QStringLiteral(READER_SCRIPT)} + arguments);
+    python.start(u"/usr/bin/python3"_s, QStringList{QStringLiteral(READER_SCRIPT)} + arguments);
     if (!python.waitForFinished(60000) || python.exitCode() != 0) {
         qWarning("reader.py %s: %s", qPrintable(arguments.join(u' ')), python.readAllStandardError().constData());
         return {};
@@ -193,37 +193,37 @@ void ScreenReaderTest::initTestCase()
 {
     for (const char *tool : {"Xvfb", "dbus-launch", "xdotool"})
         QVERIFY2(!QStandardPaths::findExecutable(QLatin1StringView(tool)).isEmpty(), tool);
-    QVERIFY2(QProcess::execute(u"/usr/bin/python3"_qs, {u"-c"_qs, u"import pyatspi"_qs}) == 0,
+    QVERIFY2(QProcess::execute(u"/usr/bin/python3"_s, {u"-c"_s, u"import pyatspi"_s}) == 0,
              "the system's python3 has no pyatspi");
 
     // The program finds its content beside itself and writes its search there.
     QVERIFY(m_dir.isValid());
-    const QString program = m_dir.filePath(u"juanzong"_qs);
+    const QString program = m_dir.filePath(u"juanzong"_s);
     QVERIFY(QFile::copy(QStringLiteral(JUANZONG_PROGRAM), program));
-    QVERIFY(copyTree(QStringLiteral(JUANZONG_CONTENT_DIR "/ws"), m_dir.filePath(u"ws"_qs)));
-    QVERIFY(QFile::copy(QStringLiteral(JUANZONG_CONTENT_DIR "/black.she"), m_dir.filePath(u"black.she"_qs)));
+    QVERIFY(copyTree(QStringLiteral(JUANZONG_CONTENT_DIR "/ws"), m_dir.filePath(u"ws"_s)));
+    QVERIFY(QFile::copy(QStringLiteral(JUANZONG_CONTENT_DIR "/black.she"), m_dir.filePath(u"black.she"_s)));
 
-    m_xvfb.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"1400x900x24"_qs, u"-nolisten"_qs,
-                              u"tcp"_qs});
+    m_xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1400x900x24"_s, u"-nolisten"_s,
+                              u"tcp"_s});
     QVERIFY(m_xvfb.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine(), 20000);
     const QString display = u':' + QString::fromLatin1(m_xvfb.readLine().trimmed());
 
     m_env = QProcessEnvironment::systemEnvironment();
-    m_env.insert(u"DISPLAY"_qs, display);
-    m_env.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
+    m_env.insert(u"DISPLAY"_s, display);
+    m_env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     // Qt's accessibility on whatever the desktop says; the program decides the pages itself.
-    m_env.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_qs, u"1"_qs);
-    m_env.remove(u"QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"_qs);
-    m_env.remove(u"QTWEBENGINE_CHROMIUM_FLAGS"_qs);
+    m_env.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_s, u"1"_s);
+    m_env.remove(u"QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"_s);
+    m_env.remove(u"QTWEBENGINE_CHROMIUM_FLAGS"_s);
     // The bus's accessibility settings live in memory, never in the user's own.
-    m_env.insert(u"GSETTINGS_BACKEND"_qs, u"memory"_qs);
+    m_env.insert(u"GSETTINGS_BACKEND"_s, u"memory"_s);
     if (::geteuid() == 0)
-        m_env.insert(u"QTWEBENGINE_DISABLE_SANDBOX"_qs, u"1"_qs);
+        m_env.insert(u"QTWEBENGINE_DISABLE_SANDBOX"_s, u"1"_s);
 
     QProcess launch;
     launch.setProcessEnvironment(m_env);
-    launch.start(u"dbus-launch"_qs, QStringList());
+    launch.start(u"dbus-launch"_s, QStringList());
     QVERIFY(launch.waitForFinished(20000) && launch.exitCode() == 0);
     const QList<QByteArray> lines = launch.readAllStandardOutput().split('\n');
     for (const QByteArray &line : lines) {
@@ -237,7 +237,7 @@ void ScreenReaderTest::initTestCase()
         else if (key == u"DBUS_SESSION_BUS_PID")
             m_busPid = value.toLongLong();
     }
-    QVERIFY(m_busPid > 0 && m_env.contains(u"DBUS_SESSION_BUS_ADDRESS"_qs));
+    QVERIFY(m_busPid > 0 && m_env.contains(u"DBUS_SESSION_BUS_ADDRESS"_s));
 
     m_program.setProcessEnvironment(m_env);
     m_program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -247,8 +247,8 @@ void ScreenReaderTest::initTestCase()
 
     QTRY_VERIFY_WITH_TIMEOUT(name(frame()) == u"卷宗范本 V2.0.0", 60000);
     // No window manager runs here: give the window the keyboard as one would.
-    run(u"xdotool"_qs, {u"search"_qs, u"--sync"_qs, u"--onlyvisible"_qs, u"--name"_qs, u"卷宗范本 V2.0.0"_qs,
-                        u"windowfocus"_qs, u"--sync"_qs});
+    run(u"xdotool"_s, {u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, u"卷宗范本 V2.0.0"_s,
+                        u"windowfocus"_s, u"--sync"_s});
 }
 
 void ScreenReaderTest::cleanupTestCase()
@@ -270,8 +270,8 @@ void ScreenReaderTest::application_showsOneNamedFrame()
     const QJsonArray windows = childrenOf(tree());
     QCOMPARE(windows.size(), 1);
     const Node window = windows.first().toObject();
-    QCOMPARE(role(window), u"frame"_qs);
-    QCOMPARE(name(window), u"卷宗范本 V2.0.0"_qs);
+    QCOMPARE(role(window), u"frame"_s);
+    QCOMPARE(name(window), u"卷宗范本 V2.0.0"_s);
 
     // Every control a screen reader can land on says what it is; only the page's
     // own nodes speak through their text.
@@ -285,22 +285,22 @@ void ScreenReaderTest::application_showsOneNamedFrame()
             visit(child.toObject());
     };
     visit(window);
-    QVERIFY2(nameless.isEmpty(), qPrintable(u"nameless: "_qs + nameless.join(u", ")));
+    QVERIFY2(nameless.isEmpty(), qPrintable(u"nameless: "_s + nameless.join(u", ")));
 }
 
 void ScreenReaderTest::focus_movesInTheDesignsTabOrderAndIsReported()
 {
     // The page has the focus first: it comes first in the tab order.
     QTRY_VERIFY_WITH_TIMEOUT(document().value(u"focused").toBool(), 20000);
-    const QJsonArray moves = reader({u"keys"_qs, u"10"_qs, u"Tab"_qs}).toArray();
+    const QJsonArray moves = reader({u"keys"_s, u"10"_s, u"Tab"_s}).toArray();
     QStringList focused;
     for (const QJsonValue &move : moves)
         focused << move.toString().section(u':', 0, 0) + u':'
                        + (move.toString().startsWith(u"document") ? QString() : move.toString().section(u':', 1));
-    const QStringList expected = {u"push button:搜索"_qs, u"tree:目录"_qs,        u"push button:关闭"_qs,
-                                  u"text:搜索关键词"_qs,  u"push button:前进"_qs, u"push button:后退"_qs,
-                                  u"push button:关于"_qs, u"push button:打印"_qs, u"document web:"_qs,
-                                  u"push button:搜索"_qs};
+    const QStringList expected = {u"push button:搜索"_s, u"tree:目录"_s,        u"push button:关闭"_s,
+                                  u"text:搜索关键词"_s,  u"push button:前进"_s, u"push button:后退"_s,
+                                  u"push button:关于"_s, u"push button:打印"_s, u"document web:"_s,
+                                  u"push button:搜索"_s};
     QCOMPARE(focused, expected);
 }
 
@@ -311,17 +311,17 @@ void ScreenReaderTest::pages_stayReadable_data()
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("heading");
 
-    QTest::newRow("start page_its heading") << QString() << QString() << u"民事诉讼文书制作规范"_qs;
+    QTest::newRow("start page_its heading") << QString() << QString() << u"民事诉讼文书制作规范"_s;
     // Down from the start page's row: two groups, then 管辖, then 回避. One page a
     // row, so that each one is loaded before the next is asked for.
-    QTest::newRow("catalogue row chosen by keyboard_its template") << u"catalogue"_qs << u"3"_qs << u"管辖"_qs;
-    QTest::newRow("next catalogue row_its template") << u"catalogue"_qs << u"1"_qs << u"回避"_qs;
-    QTest::newRow("back_the template before") << u"press"_qs << u"后退"_qs << u"管辖"_qs;
-    QTest::newRow("forward_the template again") << u"press"_qs << u"前进"_qs << u"回避"_qs;
-    QTest::newRow("about_its heading") << u"press"_qs << u"关于"_qs << u"卷宗范本 V2.0.0"_qs;
-    QTest::newRow("render process killed_page read again after the reload") << u"crash"_qs << QString()
-                                                                            << u"卷宗范本 V2.0.0"_qs;
-    QTest::newRow("back after the reload_the template") << u"press"_qs << u"后退"_qs << u"回避"_qs;
+    QTest::newRow("catalogue row chosen by keyboard_its template") << u"catalogue"_s << u"3"_s << u"管辖"_s;
+    QTest::newRow("next catalogue row_its template") << u"catalogue"_s << u"1"_s << u"回避"_s;
+    QTest::newRow("back_the template before") << u"press"_s << u"后退"_s << u"管辖"_s;
+    QTest::newRow("forward_the template again") << u"press"_s << u"前进"_s << u"回避"_s;
+    QTest::newRow("about_its heading") << u"press"_s << u"关于"_s << u"卷宗范本 V2.0.0"_s;
+    QTest::newRow("render process killed_page read again after the reload") << u"crash"_s << QString()
+                                                                            << u"卷宗范本 V2.0.0"_s;
+    QTest::newRow("back after the reload_the template") << u"press"_s << u"后退"_s << u"回避"_s;
 }
 
 void ScreenReaderTest::pages_stayReadable()
@@ -331,13 +331,13 @@ void ScreenReaderTest::pages_stayReadable()
     QFETCH(QString, heading);
 
     if (step == u"catalogue") {
-        reader({u"act"_qs, u"push button"_qs, u"搜索"_qs, u"SetFocus"_qs});
+        reader({u"act"_s, u"push button"_s, u"搜索"_s, u"SetFocus"_s});
         // Tab from the Search button lands on the catalogue, as the tab order says.
-        run(u"xdotool"_qs, {u"key"_qs, u"Tab"_qs});
+        run(u"xdotool"_s, {u"key"_s, u"Tab"_s});
         for (int i = 0; i < argument.toInt(); ++i)
-            run(u"xdotool"_qs, {u"key"_qs, u"Down"_qs});
+            run(u"xdotool"_s, {u"key"_s, u"Down"_s});
     } else if (step == u"press") {
-        QVERIFY(reader({u"act"_qs, u"push button"_qs, argument, u"Press"_qs}).toObject().value(u"done").toBool());
+        QVERIFY(reader({u"act"_s, u"push button"_s, argument, u"Press"_s}).toObject().value(u"done").toBool());
     } else if (step == u"crash") {
         const QList<qint64> before = rendererPids(m_program.processId());
         QVERIFY(!before.isEmpty());
@@ -353,8 +353,8 @@ void ScreenReaderTest::pages_stayReadable()
 
 void ScreenReaderTest::resultPage_readsTitleThenLinksThenCount()
 {
-    QVERIFY(reader({u"settext"_qs, u"text"_qs, u"搜索关键词"_qs, u"裁定书"_qs}).toObject().value(u"done").toBool());
-    QVERIFY(reader({u"act"_qs, u"push button"_qs, u"搜索"_qs, u"Press"_qs}).toObject().value(u"done").toBool());
+    QVERIFY(reader({u"settext"_s, u"text"_s, u"搜索关键词"_s, u"裁定书"_s}).toObject().value(u"done").toBool());
+    QVERIFY(reader({u"act"_s, u"push button"_s, u"搜索"_s, u"Press"_s}).toObject().value(u"done").toBool());
 
     // The title names the keyword, the links follow with the templates' titles, the count ends it.
     QList<Node> page;
@@ -384,3 +384,5 @@ void ScreenReaderTest::resultPage_readsTitleThenLinksThenCount()
 
 QTEST_GUILESS_MAIN(ScreenReaderTest)
 #include "tst_screenreader.moc"
+
+using namespace Qt::StringLiterals;

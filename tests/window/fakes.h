@@ -15,6 +15,8 @@
 
 namespace Juanzong::Testing {
 
+using namespace Qt::StringLiterals;
+
 class CallLog
 {
 public:
@@ -75,7 +77,7 @@ public:
     void setZoomFactor(double factor) override { m_log.add(u"html.zoom " + QString::number(factor)); }
     void findText(const QString &text, bool backward, std::function<void(int, int)> found) override
     {
-        m_log.add(u"html.find " + text + (backward ? u" back"_qs : QString()));
+        m_log.add(u"html.find " + text + (backward ? u" back"_s : QString()));
         lastFound = std::move(found);
     }
     void printPreview() override { m_log.add(QStringLiteral("html.preview")); }

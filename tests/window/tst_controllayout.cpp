@@ -58,16 +58,16 @@ void ControlLayoutTest::parse_data()
 
     const Fields zero{};
     const Fields prev{1, 2, 3, 4};
-    QTest::newRow("four fields_read") << u"4440 840 12495 10695 "_qs << zero << Fields{4440, 840, 12495, 10695};
-    QTest::newRow("no trailing space_height reads 0") << u"4440 840 12495 10695"_qs << prev << Fields{4440, 840, 12495, 0};
-    QTest::newRow("two fields_the rest 0") << u"10 20 "_qs << prev << Fields{10, 20, 0, 0};
+    QTest::newRow("four fields_read") << u"4440 840 12495 10695 "_s << zero << Fields{4440, 840, 12495, 10695};
+    QTest::newRow("no trailing space_height reads 0") << u"4440 840 12495 10695"_s << prev << Fields{4440, 840, 12495, 0};
+    QTest::newRow("two fields_the rest 0") << u"10 20 "_s << prev << Fields{10, 20, 0, 0};
     QTest::newRow("empty tag_all 0") << QString() << prev << Fields{0, 0, 0, 0};
-    QTest::newRow("non-number_keeps previous") << u"10 abc 30 40 "_qs << prev << Fields{10, 2, 30, 40};
-    QTest::newRow("empty field_keeps previous") << u"10  30 40 "_qs << prev << Fields{10, 2, 30, 40};
-    QTest::newRow("fractions_read") << u"1.5 2.25 3 4 "_qs << zero << Fields{1.5, 2.25, 3, 4};
-    QTest::newRow("negative and large_read") << u"-15 -30 2000000000 99999999999 "_qs << zero
+    QTest::newRow("non-number_keeps previous") << u"10 abc 30 40 "_s << prev << Fields{10, 2, 30, 40};
+    QTest::newRow("empty field_keeps previous") << u"10  30 40 "_s << prev << Fields{10, 2, 30, 40};
+    QTest::newRow("fractions_read") << u"1.5 2.25 3 4 "_s << zero << Fields{1.5, 2.25, 3, 4};
+    QTest::newRow("negative and large_read") << u"-15 -30 2000000000 99999999999 "_s << zero
                                              << Fields{-15, -30, 2000000000.0, 99999999999.0};
-    QTest::newRow("extra fields_ignored") << u"1 2 3 4 5 6 "_qs << zero << Fields{1, 2, 3, 4};
+    QTest::newRow("extra fields_ignored") << u"1 2 3 4 5 6 "_s << zero << Fields{1, 2, 3, 4};
 }
 
 void ControlLayoutTest::parse()
@@ -118,8 +118,8 @@ void ControlLayoutTest::badField_keepsThePreviousControlsValue()
 {
     // The values travel from control to control within one pass, and only within it.
     Window window;
-    window.text->setProperty("Tag", u"x 240 6255 345 "_qs); // first control: bad left reads 0
-    window.view->setProperty("Tag", u"4440 y 12495 10695 "_qs); // bad top: the text's 240
+    window.text->setProperty("Tag", u"x 240 6255 345 "_s); // first control: bad left reads 0
+    window.view->setProperty("Tag", u"4440 y 12495 10695 "_s); // bad top: the text's 240
     ApplyLayout(window, window.controls, window.design);
     QCOMPARE(window.text->geometry(), QRect(0, 16, 417, 23));
     QCOMPARE(window.view->geometry(), QRect(296, 16, 833, 713));
@@ -139,3 +139,5 @@ void ControlLayoutTest::zeroDesignSize_leavesControlsAlone()
 
 QTEST_MAIN(ControlLayoutTest)
 #include "tst_controllayout.moc"
+
+using namespace Qt::StringLiterals;

@@ -43,8 +43,8 @@ struct Rig
             return 0;
         };
         window = std::make_unique<MainWindow>(WindowParts{webys, &html, treeWidget, &tree, &skin, &messages,
-                                                          [] { return u"/srv/juanzong"_qs; }, &desktop});
-        html.show(u"/srv/juanzong/ws/juanzongfanben-10.html"_qs);
+                                                          [] { return u"/srv/juanzong"_s; }, &desktop});
+        html.show(u"/srv/juanzong/ws/juanzongfanben-10.html"_s);
     }
 
     DocumentCommands *commands() const { return window->documents(); }
@@ -52,10 +52,10 @@ struct Rig
     // The fills of the last show() sent to the page: "paragraph:start:length=value" each.
     QStringList shownFills() const
     {
-        static const QRegularExpression call(u"return show\\((-?\\d+), (\\[.*\\])\\);"_qs);
+        static const QRegularExpression call(u"return show\\((-?\\d+), (\\[.*\\])\\);"_s);
         const QRegularExpressionMatch m = call.match(lastScript());
         if (!m.hasMatch())
-            return {u"(no show)"_qs};
+            return {u"(no show)"_s};
         QStringList out;
         const QJsonArray fills = QJsonDocument::fromJson(m.captured(2).toUtf8()).array();
         for (const QJsonValue &v : fills)
@@ -117,23 +117,23 @@ void DocumentCommandsTest::copy_putsHtmlAndTextOnTheClipboard()
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
     QVERIFY(mime && mime->hasHtml() && mime->hasText());
     const QString html = mime->html();
-    QVERIFY(html.contains(u"text-align:center"_qs));
-    QVERIFY(html.contains(u"text-indent:32pt"_qs));
-    QVERIFY(html.contains(u">审判长　×××</p>"_qs));
-    QVERIFY(mime->text().contains(u"\n　　原告：×××，住……。\n"_qs));
-    QVERIFY(mime->text().contains(u"审判长　×××"_qs));
+    QVERIFY(html.contains(u"text-align:center"_s));
+    QVERIFY(html.contains(u"text-indent:32pt"_s));
+    QVERIFY(html.contains(u">审判长　×××</p>"_s));
+    QVERIFY(mime->text().contains(u"\n　　原告：×××，住……。\n"_s));
+    QVERIFY(mime->text().contains(u"审判长　×××"_s));
 }
 
 void DocumentCommandsTest::save_proposesTheHeadingThenRemembersTheFolder()
 {
     Rig rig;
     QTemporaryDir dir;
-    rig.desktop.docxAnswer = dir.filePath(u"调解书.docx"_qs);
+    rig.desktop.docxAnswer = dir.filePath(u"调解书.docx"_s);
     rig.commands()->saveAsDocx();
     rig.commands()->saveAsDocx();
     QCOMPARE(rig.log.starting(u"desktop.askDocx"),
-             (QStringList{u"desktop.askDocx 民事调解书（第一审程序用）.docx"_qs,
-                          u"desktop.askDocx "_qs + dir.path() + u"/民事调解书（第一审程序用）.docx"_qs}));
+             (QStringList{u"desktop.askDocx 民事调解书（第一审程序用）.docx"_s,
+                          u"desktop.askDocx "_s + dir.path() + u"/民事调解书（第一审程序用）.docx"_s}));
     QFile file(rig.desktop.docxAnswer);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith("PK\x03\x04"));
@@ -147,9 +147,9 @@ void DocumentCommandsTest::save_failures_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("cancelled_nothingSaid") << QString() << QVariant(Page) << QString();
     QTest::newRow("missing folder_saysItCouldNotWrite")
-        << u"/nonexistent-juanzong/x.docx"_qs << QVariant(Page) << u"另存为 Word 文档失败：无法写入所选文件。"_qs;
+        << u"/nonexistent-juanzong/x.docx"_s << QVariant(Page) << u"另存为 Word 文档失败：无法写入所选文件。"_s;
     QTest::newRow("page without answer_saysItCouldNotRead")
-        << u"/tmp/never.docx"_qs << QVariant() << u"无法读取当前页面中的范本，请等页面显示完整后再试。"_qs;
+        << u"/tmp/never.docx"_s << QVariant() << u"无法读取当前页面中的范本，请等页面显示完整后再试。"_s;
 }
 
 void DocumentCommandsTest::save_failures()
@@ -161,8 +161,8 @@ void DocumentCommandsTest::save_failures()
     rig.pageAnswer = page;
     rig.desktop.docxAnswer = answer;
     rig.commands()->saveAsDocx();
-    QCOMPARE(rig.log.starting(u"box"), message.isEmpty() ? QStringList() : QStringList{u"box 提示|"_qs + message});
-    QVERIFY(!QFile::exists(u"/tmp/never.docx"_qs));
+    QCOMPARE(rig.log.starting(u"box"), message.isEmpty() ? QStringList() : QStringList{u"box 提示|"_s + message});
+    QVERIFY(!QFile::exists(u"/tmp/never.docx"_s));
 }
 
 void DocumentCommandsTest::fill_aGroupFillsEveryPlaceAndClosingRestores()
@@ -171,21 +171,21 @@ void DocumentCommandsTest::fill_aGroupFillsEveryPlaceAndClosingRestores()
     rig.commands()->fillIn();
     FillPanel *panel = rig.commands()->panel();
     QVERIFY(panel && panel->isVisible());
-    QLineEdit *plaintiff = rig.groupField(u"原告 ×××"_qs);
+    QLineEdit *plaintiff = rig.groupField(u"原告 ×××"_s);
     QVERIFY(plaintiff);
-    type(plaintiff, u"张三"_qs);
+    type(plaintiff, u"张三"_s);
     // Every place of the plaintiff's name, in unit 1 as the page named it.
-    QVERIFY(rig.lastScript().contains(u"return show(1, "_qs));
-    QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=张三"_qs, u"4:2:3=张三"_qs, u"4:24:3=张三"_qs}));
+    QVERIFY(rig.lastScript().contains(u"return show(1, "_s));
+    QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=张三"_s, u"4:2:3=张三"_s, u"4:24:3=张三"_s}));
 
     // Asked again for the same document, the panel keeps what was typed.
     rig.commands()->fillIn();
-    QCOMPARE(plaintiff->text(), u"张三"_qs);
+    QCOMPARE(plaintiff->text(), u"张三"_s);
     QCOMPARE(rig.shownFills().size(), 3);
 
-    panel->findChild<QPushButton *>(u"FillClose"_qs)->click();
+    panel->findChild<QPushButton *>(u"FillClose"_s)->click();
     QVERIFY(!panel->isVisible());
-    QVERIFY(rig.lastScript().contains(u"return restore();"_qs));
+    QVERIFY(rig.lastScript().contains(u"return restore();"_s));
 }
 
 void DocumentCommandsTest::fill_placeByPlace()
@@ -206,11 +206,11 @@ void DocumentCommandsTest::fill_placeByPlace()
 
     panel->separately(group)->setChecked(true);
     const int last = panel->fillIn().groups().at(group).occurrences.last();
-    type(panel->blankField(last), u"李四"_qs);
-    QCOMPARE(rig.shownFills(), QStringList{u"4:24:3=李四"_qs});
+    type(panel->blankField(last), u"李四"_s);
+    QCOMPARE(rig.shownFills(), QStringList{u"4:24:3=李四"_s});
     // Back to one value for all: the one typed stands for the group.
     panel->separately(group)->setChecked(false);
-    QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=李四"_qs, u"4:2:3=李四"_qs, u"4:24:3=李四"_qs}));
+    QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=李四"_s, u"4:2:3=李四"_s, u"4:24:3=李四"_s}));
     panel->hide();
 }
 
@@ -219,28 +219,30 @@ void DocumentCommandsTest::fill_anotherPageEndsItAJumpDoesNot()
     Rig rig;
     rig.commands()->fillIn();
     FillPanel *panel = rig.commands()->panel();
-    type(rig.groupField(u"原告 ×××"_qs), u"张三"_qs);
-    rig.html.show(u"/srv/juanzong/ws/juanzongfanben-10.html"_qs); // a jump to #ws2
+    type(rig.groupField(u"原告 ×××"_s), u"张三"_s);
+    rig.html.show(u"/srv/juanzong/ws/juanzongfanben-10.html"_s); // a jump to #ws2
     QVERIFY(panel->isVisible());
     // The same page loaded afresh gets its values again.
     rig.html.loaded(true);
-    QVERIFY(rig.lastScript().contains(u"return show(1, "_qs));
-    rig.html.show(u"/srv/juanzong/ws/juanzongfanben-11.html"_qs);
+    QVERIFY(rig.lastScript().contains(u"return show(1, "_s));
+    rig.html.show(u"/srv/juanzong/ws/juanzongfanben-11.html"_s);
     QVERIFY(!panel->isVisible());
-    QVERIFY(rig.lastScript().contains(u"return restore();"_qs));
+    QVERIFY(rig.lastScript().contains(u"return restore();"_s));
 }
 
 void DocumentCommandsTest::fill_markupTypedGoesAsData()
 {
     Rig rig;
     rig.commands()->fillIn();
-    const QString value = u"</script><b>\"x\"');alert(1)//"_qs;
-    type(rig.groupField(u"原告 ×××"_qs), value);
+    const QString value = u"</script><b>\"x\"');alert(1)//"_s;
+    type(rig.groupField(u"原告 ×××"_s), value);
     // The value reaches the script only inside a JSON string, intact.
-    QCOMPARE(rig.shownFills().value(0), u"3:3:3="_qs + value);
-    QVERIFY(!rig.lastScript().contains(u"<b>\"x\""_qs));
+    QCOMPARE(rig.shownFills().value(0), u"3:3:3="_s + value);
+    QVERIFY(!rig.lastScript().contains(u"<b>\"x\""_s));
     rig.commands()->panel()->hide();
 }
 
 QTEST_MAIN(DocumentCommandsTest)
 #include "tst_documentcommands.moc"
+
+using namespace Qt::StringLiterals;

@@ -99,16 +99,16 @@ void MainWindowTest::startUp_runsInOrder()
                                            u"html.navigate " + ContentPaths::startPage(ProgramDir)}));
     QVERIFY(calls.at(3).startsWith(u"tree.add "));
     // The layout was recorded between attaching the skin and silencing the view.
-    QCOMPARE(rig.tagAtSilent, u"4440 840 12495 10695 "_qs);
+    QCOMPARE(rig.tagAtSilent, u"4440 840 12495 10695 "_s);
     QCOMPARE(rig.window->designSize().DesignWidth, 17265);
     QCOMPARE(rig.window->designSize().DesignHeight, 11745);
     QVERIFY(rig.log.starting(u"box").isEmpty());
-    QCOMPARE(rig.window->windowTitle(), u"卷宗范本 V2.0.0"_qs);
-    QCOMPARE(rig.window->objectName(), u"民事文书样式"_qs);
+    QCOMPARE(rig.window->windowTitle(), u"卷宗范本 V2.0.0"_s);
+    QCOMPARE(rig.window->objectName(), u"民事文书样式"_s);
     // The tree reads in the regular design font, the buttons in its bold.
     QCOMPARE(rig.treeWidget->font().pointSizeF(), 10.5);
     QCOMPARE(rig.treeWidget->font().weight(), QFont::Normal);
-    QCOMPARE(rig.control(u"Command1"_qs)->font().weight(), QFont::Bold);
+    QCOMPARE(rig.control(u"Command1"_s)->font().weight(), QFont::Bold);
 }
 
 void MainWindowTest::startUp_buildsTheTreeWithItsActions()
@@ -116,13 +116,13 @@ void MainWindowTest::startUp_buildsTheTreeWithItsActions()
     Rig rig;
     QStringList tree = rig.log.starting(u"tree.");
     // Each action follows its own node at once, before the next node is added.
-    QCOMPARE(tree.mid(0, 4), (QStringList{u"tree.add |wszzgf|民事诉讼文书制作规范"_qs, u"tree.ensureVisible wszzgf"_qs,
-                                          u"tree.add |X1|民事卷宗范本"_qs, u"tree.ensureVisible X1"_qs}));
-    const qsizetype d10 = tree.indexOf(u"tree.add C1|D10|第一审普通程序"_qs);
+    QCOMPARE(tree.mid(0, 4), (QStringList{u"tree.add |wszzgf|民事诉讼文书制作规范"_s, u"tree.ensureVisible wszzgf"_s,
+                                          u"tree.add |X1|民事卷宗范本"_s, u"tree.ensureVisible X1"_s}));
+    const qsizetype d10 = tree.indexOf(u"tree.add C1|D10|第一审普通程序"_s);
     QVERIFY(d10 > 0);
-    QCOMPARE(tree.at(d10 + 1), u"tree.expanded D10 1"_qs);
-    QCOMPARE(tree.at(d10 + 2), u"tree.add D10|juanzongfanben-40|民事裁定书"_qs);
-    QCOMPARE(tree.last(), u"tree.ensureVisible juanzongfanben-101"_qs);
+    QCOMPARE(tree.at(d10 + 1), u"tree.expanded D10 1"_s);
+    QCOMPARE(tree.at(d10 + 2), u"tree.add D10|juanzongfanben-40|民事裁定书"_s);
+    QCOMPARE(tree.last(), u"tree.ensureVisible juanzongfanben-101"_s);
 }
 
 void MainWindowTest::accessible_namesAndRoles_data()
@@ -132,12 +132,12 @@ void MainWindowTest::accessible_namesAndRoles_data()
     QTest::addColumn<QAccessible::Role>("role");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("window_frame with its caption") << QString() << QAccessible::Window << u"卷宗范本 V2.0.0"_qs;
-    QTest::newRow("Text1_text named for its keyword") << u"Text1"_qs << QAccessible::EditableText << u"搜索关键词"_qs;
-    QTest::newRow("Command1_caption without its spacing") << u"Command1"_qs << QAccessible::Button << u"搜索"_qs;
-    QTest::newRow("find bar_tool bar") << u"FindBar"_qs << QAccessible::ToolBar << u"查找栏"_qs;
-    QTest::newRow("find text's clear button_named") << u"FindText/"_qs << QAccessible::Button << u"清空查找文字"_qs;
-    QTest::newRow("find close_caption without its key") << u"FindClose"_qs << QAccessible::Button << u"关闭查找"_qs;
+    QTest::newRow("window_frame with its caption") << QString() << QAccessible::Window << u"卷宗范本 V2.0.0"_s;
+    QTest::newRow("Text1_text named for its keyword") << u"Text1"_s << QAccessible::EditableText << u"搜索关键词"_s;
+    QTest::newRow("Command1_caption without its spacing") << u"Command1"_s << QAccessible::Button << u"搜索"_s;
+    QTest::newRow("find bar_tool bar") << u"FindBar"_s << QAccessible::ToolBar << u"查找栏"_s;
+    QTest::newRow("find text's clear button_named") << u"FindText/"_s << QAccessible::Button << u"清空查找文字"_s;
+    QTest::newRow("find close_caption without its key") << u"FindClose"_s << QAccessible::Button << u"关闭查找"_s;
 }
 
 void MainWindowTest::accessible_namesAndRoles()
@@ -149,7 +149,7 @@ void MainWindowTest::accessible_namesAndRoles()
     Rig rig;
     QObject *target = rig.window.get();
     if (object == u"FindText/")
-        target = rig.control(u"FindText"_qs)->findChild<QToolButton *>();
+        target = rig.control(u"FindText"_s)->findChild<QToolButton *>();
     else if (!object.isEmpty())
         target = rig.control(object);
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(target);
@@ -163,7 +163,7 @@ void MainWindowTest::accessibleApplication_listsOnlyShownWindows()
     Rig rig;
     // Stands for the web view's helper window, which is never shown.
     QWindow helper;
-    helper.setTitle(u"Offscreen"_qs);
+    helper.setTitle(u"Offscreen"_s);
     helper.create();
     rig.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
@@ -185,11 +185,11 @@ void MainWindowTest::nodeClick_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<bool>("navigates");
 
-    QTest::newRow("leaf under C2 with a group's label_its page") << u"juanzongfanben-70"_qs << true;
-    QTest::newRow("group with the same label_nothing") << u"D5"_qs << false;
-    QTest::newRow("top group_nothing") << u"X2"_qs << false;
-    QTest::newRow("start page node_its page") << u"wszzgf"_qs << true;
-    QTest::newRow("administrative leaf_its page") << u"juanzongfanben-102"_qs << true;
+    QTest::newRow("leaf under C2 with a group's label_its page") << u"juanzongfanben-70"_s << true;
+    QTest::newRow("group with the same label_nothing") << u"D5"_s << false;
+    QTest::newRow("top group_nothing") << u"X2"_s << false;
+    QTest::newRow("start page node_its page") << u"wszzgf"_s << true;
+    QTest::newRow("administrative leaf_its page") << u"juanzongfanben-102"_s << true;
 }
 
 void MainWindowTest::nodeClick()
@@ -213,19 +213,19 @@ void MainWindowTest::commands_data()
     QTest::addColumn<QStringList>("calls");
 
     const QString about = u"html.navigate " + ContentPaths::aboutPage(ProgramDir);
-    QTest::newRow("打印_prints") << u"Command6"_qs << QString() << QStringList{u"html.print"_qs};
-    QTest::newRow("关于_About page") << u"Command5"_qs << QString() << QStringList{about};
-    QTest::newRow("关闭_closes the window") << u"Command2"_qs << QString() << QStringList{u"closed"_qs};
+    QTest::newRow("打印_prints") << u"Command6"_s << QString() << QStringList{u"html.print"_s};
+    QTest::newRow("关于_About page") << u"Command5"_s << QString() << QStringList{about};
+    QTest::newRow("关闭_closes the window") << u"Command2"_s << QString() << QStringList{u"closed"_s};
     QTest::newRow("搜索 without a keyword_asks for one, no busy cursor under the box")
-        << u"Command1"_qs << QString() << QStringList{u"box 提示|请输入搜索内容！"_qs};
-    QTest::newRow("view failure_said in a prompt box") << u"fail"_qs << QString() << QStringList{u"box 提示|打印失败"_qs};
-    QTest::newRow("Ctrl+P while typing_prints") << u"Ctrl+P"_qs << u"Text1"_qs << QStringList{u"html.print"_qs};
-    QTest::newRow("Ctrl+Shift+P_preview") << u"Ctrl+Shift+P"_qs << u"TreeView1"_qs << QStringList{u"html.preview"_qs};
-    QTest::newRow("F1_About page") << u"F1"_qs << u"Text1"_qs << QStringList{about};
-    QTest::newRow("Alt+Left_back") << u"Alt+Left"_qs << u"Webys"_qs << QStringList{u"html.back"_qs};
-    QTest::newRow("Alt+Right_forward") << u"Alt+Right"_qs << u"TreeView1"_qs << QStringList{u"html.forward"_qs};
+        << u"Command1"_s << QString() << QStringList{u"box 提示|请输入搜索内容！"_s};
+    QTest::newRow("view failure_said in a prompt box") << u"fail"_s << QString() << QStringList{u"box 提示|打印失败"_s};
+    QTest::newRow("Ctrl+P while typing_prints") << u"Ctrl+P"_s << u"Text1"_s << QStringList{u"html.print"_s};
+    QTest::newRow("Ctrl+Shift+P_preview") << u"Ctrl+Shift+P"_s << u"TreeView1"_s << QStringList{u"html.preview"_s};
+    QTest::newRow("F1_About page") << u"F1"_s << u"Text1"_s << QStringList{about};
+    QTest::newRow("Alt+Left_back") << u"Alt+Left"_s << u"Webys"_s << QStringList{u"html.back"_s};
+    QTest::newRow("Alt+Right_forward") << u"Alt+Right"_s << u"TreeView1"_s << QStringList{u"html.forward"_s};
     QTest::newRow("Ctrl+S cancelled_asks for a file only")
-        << u"Ctrl+S"_qs << u"Webys"_qs << QStringList{u"desktop.askPdf 文书.pdf"_qs};
+        << u"Ctrl+S"_s << u"Webys"_s << QStringList{u"desktop.askPdf 文书.pdf"_s};
 }
 
 void MainWindowTest::commands()
@@ -240,7 +240,7 @@ void MainWindowTest::commands()
     rig.messages.onShow = [&] { busyUnderBox = QGuiApplication::overrideCursor() != nullptr; };
     rig.log.calls.clear();
     if (act == u"fail") {
-        rig.html.fail(u"打印失败"_qs);
+        rig.html.fail(u"打印失败"_s);
     } else if (focus.isEmpty()) {
         QTest::mouseClick(rig.control<QPushButton>(act), Qt::LeftButton);
     } else {
@@ -248,7 +248,7 @@ void MainWindowTest::commands()
         press(rig.control(focus), act);
     }
     if (!rig.window->isVisible())
-        rig.log.add(u"closed"_qs);
+        rig.log.add(u"closed"_s);
     QCOMPARE(rig.log.calls, calls);
     QVERIFY(!busyUnderBox);
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
@@ -262,17 +262,17 @@ void MainWindowTest::searchBox_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("selected");
 
-    QTest::newRow("double-click_selects everything") << QStringList{u"dclick"_qs} << u"驳回起诉"_qs << u"驳回起诉"_qs;
-    QTest::newRow("Ctrl+L from the view_keyword selected") << QStringList{u"Webys Ctrl+L"_qs} << u"驳回起诉"_qs
-                                                           << u"驳回起诉"_qs;
-    QTest::newRow("Ctrl+K from the tree_keyword selected") << QStringList{u"TreeView1 Ctrl+K"_qs} << u"驳回起诉"_qs
-                                                           << u"驳回起诉"_qs;
+    QTest::newRow("double-click_selects everything") << QStringList{u"dclick"_s} << u"驳回起诉"_s << u"驳回起诉"_s;
+    QTest::newRow("Ctrl+L from the view_keyword selected") << QStringList{u"Webys Ctrl+L"_s} << u"驳回起诉"_s
+                                                           << u"驳回起诉"_s;
+    QTest::newRow("Ctrl+K from the tree_keyword selected") << QStringList{u"TreeView1 Ctrl+K"_s} << u"驳回起诉"_s
+                                                           << u"驳回起诉"_s;
     // Where the line edit would otherwise delete to the end of the line.
-    QTest::newRow("Ctrl+K in the box_keyword selected") << QStringList{u"Text1 Ctrl+K"_qs} << u"驳回起诉"_qs
-                                                        << u"驳回起诉"_qs;
-    QTest::newRow("Esc_empties it") << QStringList{u"Text1 Esc"_qs} << QString() << QString();
-    QTest::newRow("Esc then Ctrl+Z_the keyword back") << QStringList{u"Text1 Esc"_qs, u"Text1 Ctrl+Z"_qs}
-                                                     << u"驳回起诉"_qs << u"驳回起诉"_qs;
+    QTest::newRow("Ctrl+K in the box_keyword selected") << QStringList{u"Text1 Ctrl+K"_s} << u"驳回起诉"_s
+                                                        << u"驳回起诉"_s;
+    QTest::newRow("Esc_empties it") << QStringList{u"Text1 Esc"_s} << QString() << QString();
+    QTest::newRow("Esc then Ctrl+Z_the keyword back") << QStringList{u"Text1 Esc"_s, u"Text1 Ctrl+Z"_s}
+                                                     << u"驳回起诉"_s << u"驳回起诉"_s;
 }
 
 void MainWindowTest::searchBox()
@@ -283,8 +283,8 @@ void MainWindowTest::searchBox()
 
     Rig rig;
     rig.activate();
-    auto *box = rig.control<QLineEdit>(u"Text1"_qs);
-    box->setText(u"驳回起诉"_qs);
+    auto *box = rig.control<QLineEdit>(u"Text1"_s);
+    box->setText(u"驳回起诉"_s);
     box->setCursorPosition(1);
     for (const QString &act : acts) {
         if (act == u"dclick") {
@@ -307,22 +307,22 @@ void MainWindowTest::treeFollowsThePage_data()
     QTest::addColumn<QStringList>("calls");
 
     QTest::newRow("start page_marked, not scrolled to")
-        << QStringList{u"wszzgf.html"_qs} << QStringList{u"tree.current wszzgf"_qs};
+        << QStringList{u"wszzgf.html"_s} << QStringList{u"tree.current wszzgf"_s};
     QTest::newRow("leaf reached by a link_marked and scrolled to")
-        << QStringList{u"wszzgf.html"_qs, u"juanzongfanben-70.html"_qs}
-        << QStringList{u"tree.current wszzgf"_qs, u"tree.current juanzongfanben-70"_qs,
-                       u"tree.ensureVisible juanzongfanben-70"_qs};
+        << QStringList{u"wszzgf.html"_s, u"juanzongfanben-70.html"_s}
+        << QStringList{u"tree.current wszzgf"_s, u"tree.current juanzongfanben-70"_s,
+                       u"tree.ensureVisible juanzongfanben-70"_s};
     QTest::newRow("back to the start page_scrolled to")
-        << QStringList{u"wszzgf.html"_qs, u"juanzongfanben-5.html"_qs, u"wszzgf.html"_qs}
-        << QStringList{u"tree.current wszzgf"_qs, u"tree.current juanzongfanben-5"_qs,
-                       u"tree.ensureVisible juanzongfanben-5"_qs, u"tree.current wszzgf"_qs,
-                       u"tree.ensureVisible wszzgf"_qs};
+        << QStringList{u"wszzgf.html"_s, u"juanzongfanben-5.html"_s, u"wszzgf.html"_s}
+        << QStringList{u"tree.current wszzgf"_s, u"tree.current juanzongfanben-5"_s,
+                       u"tree.ensureVisible juanzongfanben-5"_s, u"tree.current wszzgf"_s,
+                       u"tree.ensureVisible wszzgf"_s};
     QTest::newRow("result, About and group pages_tree left alone")
-        << QStringList{u"wszzgf.html"_qs, u"search.html"_qs, u"index.html"_qs, u"D17.html"_qs}
-        << QStringList{u"tree.current wszzgf"_qs};
+        << QStringList{u"wszzgf.html"_s, u"search.html"_s, u"index.html"_s, u"D17.html"_s}
+        << QStringList{u"tree.current wszzgf"_s};
     QTest::newRow("missing start page_ends the start all the same")
-        << QStringList{u"index.html"_qs, u"juanzongfanben-102.html"_qs}
-        << QStringList{u"tree.current juanzongfanben-102"_qs, u"tree.ensureVisible juanzongfanben-102"_qs};
+        << QStringList{u"index.html"_s, u"juanzongfanben-102.html"_s}
+        << QStringList{u"tree.current juanzongfanben-102"_s, u"tree.ensureVisible juanzongfanben-102"_s};
 }
 
 void MainWindowTest::treeFollowsThePage()
@@ -345,15 +345,15 @@ void MainWindowTest::saveAsPdf_suggestsThePagesName_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QStringList>("calls");
 
-    QTest::newRow("leaf_its catalogue label") << u"juanzongfanben-70.html"_qs << u"/tmp/a.pdf"_qs
-                                              << QStringList{u"desktop.askPdf 期间、送达.pdf"_qs, u"html.pdf /tmp/a.pdf"_qs};
-    QTest::newRow("result page_its file name") << u"search.html"_qs << u"/tmp/c.pdf"_qs
-                                               << QStringList{u"desktop.askPdf search.pdf"_qs, u"html.pdf /tmp/c.pdf"_qs};
+    QTest::newRow("leaf_its catalogue label") << u"juanzongfanben-70.html"_s << u"/tmp/a.pdf"_s
+                                              << QStringList{u"desktop.askPdf 期间、送达.pdf"_s, u"html.pdf /tmp/a.pdf"_s};
+    QTest::newRow("result page_its file name") << u"search.html"_s << u"/tmp/c.pdf"_s
+                                               << QStringList{u"desktop.askPdf search.pdf"_s, u"html.pdf /tmp/c.pdf"_s};
     QTest::newRow("characters no file name may hold_replaced")
-        << u"/elsewhere/a:b?c.html"_qs << u"/tmp/d.pdf"_qs
-        << QStringList{u"desktop.askPdf a_b_c.pdf"_qs, u"html.pdf /tmp/d.pdf"_qs};
-    QTest::newRow("cancelled_nothing written") << u"juanzongfanben-5.html"_qs << QString()
-                                               << QStringList{u"desktop.askPdf 管辖.pdf"_qs};
+        << u"/elsewhere/a:b?c.html"_s << u"/tmp/d.pdf"_s
+        << QStringList{u"desktop.askPdf a_b_c.pdf"_s, u"html.pdf /tmp/d.pdf"_s};
+    QTest::newRow("cancelled_nothing written") << u"juanzongfanben-5.html"_s << QString()
+                                               << QStringList{u"desktop.askPdf 管辖.pdf"_s};
 }
 
 void MainWindowTest::saveAsPdf_suggestsThePagesName()
@@ -372,3 +372,5 @@ void MainWindowTest::saveAsPdf_suggestsThePagesName()
 
 QTEST_MAIN(MainWindowTest)
 #include "tst_mainwindow.moc"
+
+using namespace Qt::StringLiterals;

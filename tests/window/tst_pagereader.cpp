@@ -46,8 +46,8 @@ struct Rig
         log.calls.clear();
     }
     FindBar *bar() const { return window.findChild<FindBar *>(); }
-    QLineEdit *findText() const { return bar()->findChild<QLineEdit *>(u"FindText"_qs); }
-    QString count() const { return bar()->findChild<QLabel *>(u"FindCount"_qs)->text(); }
+    QLineEdit *findText() const { return bar()->findChild<QLineEdit *>(u"FindText"_s); }
+    QString count() const { return bar()->findChild<QLabel *>(u"FindCount"_s)->text(); }
 
     CallLog log;
     FakeHtmlView html{log};
@@ -95,22 +95,22 @@ void PageReaderTest::zoom_data()
     QTest::addColumn<int>("percent");
     QTest::addColumn<QStringList>("factors"); // asked of the view, in order
 
-    QTest::newRow("Ctrl++_one step in") << QStringList{u"Ctrl++"_qs} << 110 << QStringList{u"1.1"_qs};
-    QTest::newRow("Ctrl+= without shift_one step in") << QStringList{u"Ctrl+="_qs} << 110 << QStringList{u"1.1"_qs};
-    QTest::newRow("Ctrl+-_one step out") << QStringList{u"Ctrl+-"_qs} << 90 << QStringList{u"0.9"_qs};
+    QTest::newRow("Ctrl++_one step in") << QStringList{u"Ctrl++"_s} << 110 << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+= without shift_one step in") << QStringList{u"Ctrl+="_s} << 110 << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+-_one step out") << QStringList{u"Ctrl+-"_s} << 90 << QStringList{u"0.9"_s};
     QTest::newRow("up to the top_no further")
-        << QStringList(9, u"Ctrl++"_qs) << 300
-        << QStringList{u"1.1"_qs, u"1.25"_qs, u"1.5"_qs, u"1.75"_qs, u"2"_qs, u"2.5"_qs, u"3"_qs};
-    QTest::newRow("down to the bottom_no further") << QStringList(7, u"Ctrl+-"_qs) << 30
-                                                   << QStringList{u"0.9"_qs, u"0.8"_qs, u"0.67"_qs, u"0.5"_qs, u"0.3"_qs};
-    QTest::newRow("Ctrl+0_back to 100") << QStringList{u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl+0"_qs} << 100
-                                         << QStringList{u"1.1"_qs, u"1.25"_qs, u"1"_qs};
-    QTest::newRow("Ctrl+0 at 100_asks nothing") << QStringList{u"Ctrl+0"_qs} << 100 << QStringList();
-    QTest::newRow("Ctrl+wheel notch up_one step") << QStringList{u"wheel 1"_qs} << 110 << QStringList{u"1.1"_qs};
-    QTest::newRow("Ctrl+wheel two notches down_two steps") << QStringList{u"wheel -2"_qs} << 80 << QStringList{u"0.8"_qs};
-    QTest::newRow("Ctrl+wheel far beyond the top_300") << QStringList{u"wheel 40"_qs} << 300 << QStringList{u"3"_qs};
-    QTest::newRow("wheel without Ctrl_scrolls") << QStringList{u"plain wheel 1"_qs} << 100 << QStringList();
-    QTest::newRow("Ctrl+wheel beside the view_no zoom") << QStringList{u"wheel 1 other"_qs} << 100 << QStringList();
+        << QStringList(9, u"Ctrl++"_s) << 300
+        << QStringList{u"1.1"_s, u"1.25"_s, u"1.5"_s, u"1.75"_s, u"2"_s, u"2.5"_s, u"3"_s};
+    QTest::newRow("down to the bottom_no further") << QStringList(7, u"Ctrl+-"_s) << 30
+                                                   << QStringList{u"0.9"_s, u"0.8"_s, u"0.67"_s, u"0.5"_s, u"0.3"_s};
+    QTest::newRow("Ctrl+0_back to 100") << QStringList{u"Ctrl++"_s, u"Ctrl++"_s, u"Ctrl+0"_s} << 100
+                                         << QStringList{u"1.1"_s, u"1.25"_s, u"1"_s};
+    QTest::newRow("Ctrl+0 at 100_asks nothing") << QStringList{u"Ctrl+0"_s} << 100 << QStringList();
+    QTest::newRow("Ctrl+wheel notch up_one step") << QStringList{u"wheel 1"_s} << 110 << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+wheel two notches down_two steps") << QStringList{u"wheel -2"_s} << 80 << QStringList{u"0.8"_s};
+    QTest::newRow("Ctrl+wheel far beyond the top_300") << QStringList{u"wheel 40"_s} << 300 << QStringList{u"3"_s};
+    QTest::newRow("wheel without Ctrl_scrolls") << QStringList{u"plain wheel 1"_s} << 100 << QStringList();
+    QTest::newRow("Ctrl+wheel beside the view_no zoom") << QStringList{u"wheel 1 other"_s} << 100 << QStringList();
 }
 
 void PageReaderTest::zoom()
@@ -148,20 +148,20 @@ void PageReaderTest::find_data()
     QTest::addColumn<QStringList>("finds");
     QTest::addColumn<bool>("open");
 
-    QTest::newRow("Enter_next") << QStringList{u"Return"_qs} << QStringList{u"民事"_qs} << true;
-    QTest::newRow("Shift+Enter_previous") << QStringList{u"Shift+Return"_qs} << QStringList{u"民事 back"_qs} << true;
+    QTest::newRow("Enter_next") << QStringList{u"Return"_s} << QStringList{u"民事"_s} << true;
+    QTest::newRow("Shift+Enter_previous") << QStringList{u"Shift+Return"_s} << QStringList{u"民事 back"_s} << true;
     QTest::newRow("F3 and Shift+F3_next and previous")
-        << QStringList{u"F3"_qs, u"Shift+F3"_qs} << QStringList{u"民事"_qs, u"民事 back"_qs} << true;
+        << QStringList{u"F3"_s, u"Shift+F3"_s} << QStringList{u"民事"_s, u"民事 back"_s} << true;
     QTest::newRow("the bar's buttons_previous and next")
-        << QStringList{u"button FindPrevious"_qs, u"button FindNext"_qs} << QStringList{u"民事 back"_qs, u"民事"_qs} << true;
-    QTest::newRow("new page_counted again") << QStringList{u"loaded"_qs} << QStringList{u"民事"_qs} << true;
-    QTest::newRow("failed load_not counted") << QStringList{u"failed"_qs} << QStringList() << true;
+        << QStringList{u"button FindPrevious"_s, u"button FindNext"_s} << QStringList{u"民事 back"_s, u"民事"_s} << true;
+    QTest::newRow("new page_counted again") << QStringList{u"loaded"_s} << QStringList{u"民事"_s} << true;
+    QTest::newRow("failed load_not counted") << QStringList{u"failed"_s} << QStringList() << true;
     QTest::newRow("Esc_closes and clears the highlights")
-        << QStringList{u"Escape"_qs, u"loaded"_qs} << QStringList{QString()} << false;
-    QTest::newRow("close button_as Esc") << QStringList{u"button FindClose"_qs} << QStringList{QString()} << false;
+        << QStringList{u"Escape"_s, u"loaded"_s} << QStringList{QString()} << false;
+    QTest::newRow("close button_as Esc") << QStringList{u"button FindClose"_s} << QStringList{QString()} << false;
     QTest::newRow("opened again_finds its text at once")
-        << QStringList{u"Escape"_qs, u"Ctrl+F"_qs} << QStringList{QString(), u"民事"_qs} << true;
-    QTest::newRow("emptied_clears without a count") << QStringList{u"Backspace"_qs} << QStringList{QString()} << true;
+        << QStringList{u"Escape"_s, u"Ctrl+F"_s} << QStringList{QString(), u"民事"_s} << true;
+    QTest::newRow("emptied_clears without a count") << QStringList{u"Backspace"_s} << QStringList{QString()} << true;
 }
 
 void PageReaderTest::find()
@@ -171,12 +171,12 @@ void PageReaderTest::find()
     QFETCH(bool, open);
 
     Rig rig;
-    press(rig.view, u"Ctrl+F"_qs);
+    press(rig.view, u"Ctrl+F"_s);
     QCOMPARE(QApplication::focusWidget(), rig.findText());
-    type(rig.findText(), u"民事"_qs);
-    QCOMPARE(rig.log.calls, (QStringList{u"html.find 民"_qs, u"html.find 民事"_qs}));
+    type(rig.findText(), u"民事"_s);
+    QCOMPARE(rig.log.calls, (QStringList{u"html.find 民"_s, u"html.find 民事"_s}));
     rig.html.answerFind(1, 5);
-    QCOMPARE(rig.count(), u"1/5"_qs);
+    QCOMPARE(rig.count(), u"1/5"_s);
     rig.log.calls.clear();
     for (const QString &act : acts) {
         if (act.startsWith(u"button "))
@@ -203,9 +203,9 @@ void PageReaderTest::find()
         QCOMPARE(QApplication::focusWidget(), rig.view);
     if (open && !finds.isEmpty() && !finds.last().isEmpty()) {
         rig.html.answerFind(0, 0);
-        QCOMPARE(rig.count(), u"0/0"_qs);
+        QCOMPARE(rig.count(), u"0/0"_s);
     } else {
-        QCOMPARE(rig.count(), open && finds.isEmpty() ? u"1/5"_qs : QString());
+        QCOMPARE(rig.count(), open && finds.isEmpty() ? u"1/5"_s : QString());
     }
 }
 
@@ -213,13 +213,13 @@ void PageReaderTest::find_ignoresStaleAnswers()
 {
     Rig rig;
     rig.reader->openFind();
-    type(rig.findText(), u"判决"_qs);
+    type(rig.findText(), u"判决"_s);
     const auto earlier = rig.html.lastFound;
-    type(rig.findText(), u"书"_qs);
+    type(rig.findText(), u"书"_s);
     earlier(3, 9); // the answer for "判决" arrives after "判决书" was typed
     QCOMPARE(rig.count(), QString());
     rig.html.answerFind(1, 2);
-    QCOMPARE(rig.count(), u"1/2"_qs);
+    QCOMPARE(rig.count(), u"1/2"_s);
 }
 
 void PageReaderTest::find_barFloatsOverTheViewsBottomEdge()
@@ -238,10 +238,10 @@ void PageReaderTest::find_barFloatsOverTheViewsBottomEdge()
 void PageReaderTest::findInPage_makesTheMatchAfterSkipActive()
 {
     Rig rig;
-    rig.reader->findInPage(u"自愿"_qs, 2);
+    rig.reader->findInPage(u"自愿"_s, 2);
     QVERIFY(rig.bar()->isVisible());
-    QCOMPARE(rig.findText()->text(), u"自愿"_qs);
-    QCOMPARE(rig.log.starting(u"html.find"), QStringList(3, u"html.find 自愿"_qs));
+    QCOMPARE(rig.findText()->text(), u"自愿"_s);
+    QCOMPARE(rig.log.starting(u"html.find"), QStringList(3, u"html.find 自愿"_s));
     rig.reader->hideFind();
     QVERIFY(!rig.bar()->isVisible());
     QCOMPARE(rig.log.starting(u"html.find").size(), 3); // the highlights stay
@@ -256,7 +256,7 @@ void PageReaderTest::sideButtons_moveThroughHistory()
     QWidget elsewhere; // another window's side buttons are its own
     elsewhere.show();
     QTest::mouseClick(&elsewhere, Qt::BackButton, {}, QPoint(5, 5));
-    QCOMPARE(rig.log.calls, (QStringList{u"html.back"_qs, u"html.forward"_qs}));
+    QCOMPARE(rig.log.calls, (QStringList{u"html.back"_s, u"html.forward"_s}));
 }
 
 void PageReaderTest::deadRenderProcess_isReloadedAtMostThreeTimesInARow()
@@ -279,3 +279,5 @@ void PageReaderTest::deadRenderProcess_isReloadedAtMostThreeTimesInARow()
 
 QTEST_MAIN(PageReaderTest)
 #include "tst_pagereader.moc"
+
+using namespace Qt::StringLiterals;
