@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -170,5 +172,3 @@ void BrowserTest::search()
 
 QTEST_MAIN(BrowserTest)
 #include "tst_browser.moc"
-
-using namespace Qt::StringLiterals;

@@ -22,6 +22,8 @@
 #include <csignal>
 #include <sys/types.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -345,5 +347,3 @@ int main(int argc, char *argv[])
 }
 
 #include "tst_comforts.moc"
-
-using namespace Qt::StringLiterals;

@@ -17,6 +17,8 @@
 #include <QProcess>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -187,5 +189,3 @@ void DocumentsTest::fillIn_plaintiffOnceChangesEveryPlaceAndReachesTheDocx()
 
 QTEST_MAIN(DocumentsTest)
 #include "tst_documents.moc"
-
-using namespace Qt::StringLiterals;

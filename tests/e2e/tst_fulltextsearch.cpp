@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -124,5 +126,3 @@ void FullTextSearchTest::backFromAHit_resultsAtTheSameScroll()
 
 QTEST_MAIN(FullTextSearchTest)
 #include "tst_fulltextsearch.moc"
-
-using namespace Qt::StringLiterals;

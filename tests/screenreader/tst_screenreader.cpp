@@ -16,6 +16,8 @@
 #include <functional>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Node = QJsonObject;
@@ -384,5 +386,3 @@ void ScreenReaderTest::resultPage_readsTitleThenLinksThenCount()
 
 QTEST_GUILESS_MAIN(ScreenReaderTest)
 #include "tst_screenreader.moc"
-
-using namespace Qt::StringLiterals;

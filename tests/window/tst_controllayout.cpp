@@ -7,6 +7,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 
 using Fields = std::array<double, 4>;
@@ -139,5 +141,3 @@ void ControlLayoutTest::zeroDesignSize_leavesControlsAlone()
 
 QTEST_MAIN(ControlLayoutTest)
 #include "tst_controllayout.moc"
-
-using namespace Qt::StringLiterals;

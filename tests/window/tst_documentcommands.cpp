@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -244,5 +246,3 @@ void DocumentCommandsTest::fill_markupTypedGoesAsData()
 
 QTEST_MAIN(DocumentCommandsTest)
 #include "tst_documentcommands.moc"
-
-using namespace Qt::StringLiterals;

@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QWindow>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -372,5 +374,3 @@ void MainWindowTest::saveAsPdf_suggestsThePagesName()
 
 QTEST_MAIN(MainWindowTest)
 #include "tst_mainwindow.moc"
-
-using namespace Qt::StringLiterals;

@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+using namespace Qt::StringLiterals;
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
@@ -279,5 +281,3 @@ void PageReaderTest::deadRenderProcess_isReloadedAtMostThreeTimesInARow()
 
 QTEST_MAIN(PageReaderTest)
 #include "tst_pagereader.moc"
-
-using namespace Qt::StringLiterals;
