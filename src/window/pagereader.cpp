@@ -123,6 +123,9 @@ void PageReader::findPrevious()
 void PageReader::hideFind()
 {
     m_findBar->hide();
+    // A find the page's load started may already be under way: marks without a
+    // bar would be a search the reader cannot see or close.
+    m_html->findText(QString(), false, {});
 }
 
 void PageReader::find(const QString &text, bool backward)

@@ -35,7 +35,7 @@ public:
     // Opens the find bar on text and highlights it in the page, the match after
     // the first skip ones active.
     void findInPage(const QString &text, int skip = 0);
-    // Hides the find bar and leaves the page as it is.
+    // Hides the find bar and takes its marks off the page; the focus stays where it is.
     void hideFind();
     void zoomIn();
     void zoomOut();
