@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The real window on the real web view: start page, real clicks and keys in the
-// catalogue, the engine's history, encodings, and the title search over the sample content.
+// The real window on the real web view: real clicks in the catalogue, the engine's
+// history, encodings, the title search over the sample content, and a
+// full-text hit opened in its template with the find bar counting the phrase.
 #include "webenginerig.h"
 
+#include "fulltext/resultpage.h"
+#include "window/fulltextcontroller.h"
+
 #include <QApplication>
-#include <QDirIterator>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -13,64 +18,20 @@ using namespace Qt::StringLiterals;
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 
-namespace {
-
-// The sample content copied into the rig's scratch folder, since searching writes there.
-void copySample(const WebEngineRig &rig)
-{
-    QDirIterator it(QStringLiteral(JUANZONG_CONTENT_DIR), QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        QVERIFY(QFile::copy(it.filePath(), rig.page(it.fileName())));
-    }
-}
-
-// A real click: the engine keeps a page in the history only when the user acted on it.
-void clickFirstResult(WebEngineRig &rig)
-{
-    const QStringList at = rig.evaluate(u"(() => { const r = document.querySelector('.sec_list li a')"
-                                        u".getBoundingClientRect(); return (r.left + 4) + ',' + (r.top + r.height / 2); })()"_s)
-                               .split(u',');
-    QCOMPARE(at.size(), 2);
-    QWidget *target = rig.webView->focusProxy() ? rig.webView->focusProxy() : rig.webView;
-    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(int(at[0].toDouble()), int(at[1].toDouble())));
-}
-
-} // namespace
-
 class BrowserTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { prepareWebEngine(); }
-    void startUp_showsTheStartPageAndTheTreeInItsStartState();
-    void clicksKeysAndHistory_moveThroughPages();
+    void clicksAndHistory_moveThroughPages();
     void encodings_data();
     void encodings();
     void search_data();
     void search();
+    void fullText_phraseInOneDocument_opensItWithTheFindBarCounting();
 };
 
-void BrowserTest::startUp_showsTheStartPageAndTheTreeInItsStartState()
-{
-    WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_s, u"民事诉讼文书制作规范"_s);
-    rig.start();
-    QVERIFY(rig.waitForLoad());
-    QCOMPARE(rig.shownFile(), rig.page(u"wszzgf.html"_s));
-    QCOMPARE(rig.webView->title(), u"民事诉讼文书制作规范"_s);
-    const auto open = [&](const char *key) { return rig.tree->item(QLatin1StringView(key))->isExpanded(); };
-    for (const char *expanded : {"X1", "C1", "X2"})
-        QVERIFY2(open(expanded), expanded);
-    for (const char *closed : {"D5", "D17", "C2", "D39"})
-        QVERIFY2(!open(closed), closed);
-    // The last node was scrolled into view, and the start page's node is marked.
-    QTRY_VERIFY(rig.treeWidget->viewport()->rect().intersects(
-        rig.treeWidget->visualItemRect(rig.tree->item(u"juanzongfanben-101"_s))));
-    QCOMPARE(rig.treeWidget->currentItem(), rig.tree->item(u"wszzgf"_s));
-}
-
-void BrowserTest::clicksKeysAndHistory_moveThroughPages()
+void BrowserTest::clicksAndHistory_moveThroughPages()
 {
     WebEngineRig rig;
     rig.addPage(u"wszzgf.html"_s, u"起始页"_s);
@@ -87,8 +48,7 @@ void BrowserTest::clicksKeysAndHistory_moveThroughPages()
     rig.clickNode(u"juanzongfanben-5"_s);
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.webView->title(), u"管辖"_s);
-    rig.treeWidget->setFocus();
-    QTest::keyClick(rig.treeWidget, Qt::Key_Down);
+    rig.clickNode(u"juanzongfanben-6"_s);
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-6.html"_s));
     for (auto [button, file] : {std::pair{back, u"juanzongfanben-5.html"_s}, {back, u"wszzgf.html"_s},
@@ -144,7 +104,8 @@ void BrowserTest::search()
 {
     QFETCH(bool, storable);
     WebEngineRig rig;
-    copySample(rig);
+    // The sample content in the scratch folder, since searching writes there.
+    QCOMPARE(QProcess::execute(u"cp"_s, {u"-r"_s, QStringLiteral(JUANZONG_CONTENT_DIR "/."), rig.page(QString())}), 0);
     if (!storable)
         QVERIFY(QDir().mkpath(rig.page(u"search.html"_s)));
     rig.start();
@@ -160,7 +121,7 @@ void BrowserTest::search()
     QCOMPARE(rig.evaluate(u"String(document.styleSheets[0].cssRules.length > 0)"_s), u"true"_s);
 
     const QString href = rig.evaluate(u"document.querySelector('.sec_list li a').getAttribute('href')"_s);
-    clickFirstResult(rig);
+    rig.click(u"document.querySelector('.sec_list li a')"_s);
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(href.section(u'#', 0, 0)));
     if (!storable)
@@ -168,6 +129,49 @@ void BrowserTest::search()
     QTest::mouseClick(rig.window->findChild<QWidget *>(u"Command4"_s), Qt::LeftButton);
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.shownFile(), rig.page(u"search.html"_s));
+}
+
+void BrowserTest::fullText_phraseInOneDocument_opensItWithTheFindBarCounting()
+{
+    WebEngineRig rig;
+    rig.addPage(u"wszzgf.html"_s, u"规范"_s);
+    QString filler;
+    for (int i = 0; i < 40; ++i)
+        filler += u"<p>本院依法组成合议庭，公开开庭进行了审理。</p>"_s;
+    // The phrase twice in the second model document, nowhere else; the first
+    // document is long enough that the second lies below the fold.
+    rig.addPage(u"juanzongfanben-10.html"_s, u"调解"_s,
+                u"<div class=\"ws\" id=\"ws1\"><a name=\"ws1\"></a><div class=\"ws-label\">范本一　民事调解书</div>"
+                    + filler
+                    + u"</div><div class=\"ws\" id=\"ws2\"><a name=\"ws2\"></a><div class=\"ws-label\">范本二　调解笔录"
+                      u"</div><p>双方当事人一致同意由原告负担鉴定费用。</p><p>其后，原告负担鉴定费用的部分已付清。</p></div>");
+    rig.start();
+    QVERIFY(rig.waitForLoad());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.window->fullText()->isIndexReady(), 30000);
+
+    auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_s);
+    box->setFocus();
+    box->setText(u"原告负担鉴定费用"_s);
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(FullTextPage::FileName.toString()));
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit').length"_s), u"1"_s);
+    QCOMPARE(rig.evaluate(u"document.querySelectorAll('li.ft-hit mark').length"_s), u"2"_s);
+    QVERIFY(rig.evaluate(u"document.querySelector('.ft-summary').textContent"_s).contains(u"共 1 篇文书，2 处"_s));
+
+    rig.click(u"document.querySelector('li.ft-hit a')"_s);
+    QVERIFY(rig.waitForLoad());
+    QCOMPARE(rig.shownFile(), rig.page(u"juanzongfanben-10.html"_s));
+    QCOMPARE(rig.webView->url().fragment(), u"ws2"_s);
+    auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_s);
+    auto *count = rig.window->findChild<QLabel *>(u"FindCount"_s);
+    QTRY_VERIFY(findText->isVisible());
+    QCOMPARE(findText->text(), u"原告负担鉴定费用"_s);
+    QTRY_COMPARE(count->text(), u"1/2"_s);
+    // The model document is on screen, not the top of the page.
+    QTRY_VERIFY(rig.evaluate(u"(function(){var r=document.getElementById('ws2').getBoundingClientRect();"
+                             "return r.top < innerHeight && r.bottom > 0 && scrollY > 0;})()"_s)
+                == u"true"_s);
 }
 
 QTEST_MAIN(BrowserTest)

@@ -44,6 +44,27 @@ inline QByteArray gbk(const QString &text)
     return bytes;
 }
 
+// Key events reach the page through the view's render widget, as a user's do.
+inline QWidget *pageWidget(QWebEngineView *view)
+{
+    return view->focusProxy() ? view->focusProxy() : view;
+}
+
+inline void press(QWidget *target, const QString &key)
+{
+    const QKeyCombination combination = QKeySequence::fromString(key, QKeySequence::PortableText)[0];
+    QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
+}
+
+// Types text the way an input method delivers it: one key event per character.
+inline void type(QWidget *target, const QString &text)
+{
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -101,6 +122,31 @@ struct WebEngineRig
             done = true;
         });
         return QTest::qWaitFor([&] { return done; }, 10000) ? result : u"(no answer)"_s;
+    }
+
+    // The window started, ready for keys.
+    void startActive()
+    {
+        start();
+        QVERIFY(waitForLoad());
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    // Clicks the middle of the element a script finds with the mouse, as a user would:
+    // the engine treats script clicks as no user's act (history skips their pages,
+    // popups are refused).
+    void click(const QString &element, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const QStringList box = evaluate(u"(() => { const r = " + element
+                                         + u".getBoundingClientRect(); const k = window.devicePixelRatio;"
+                                           u" return [(r.left + r.width / 2) * k, (r.top + r.height / 2) * k].join(','); })()")
+                                    .split(u',');
+        QCOMPARE(box.size(), 2);
+        const QPoint at(qRound(box[0].toDouble()), qRound(box[1].toDouble()));
+        QWidget *target = pageWidget(webView);
+        QTest::mouseMove(target, at);
+        QTest::mouseClick(target, button, {}, at);
     }
 
     void clickNode(const QString &key)

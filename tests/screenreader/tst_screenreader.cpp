@@ -2,7 +2,6 @@
 // The program as a screen reader meets it: on its own X display and session bus
 // with Qt's accessibility switched on, its tree read over AT-SPI by reader.py.
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -38,73 +37,12 @@ QString name(const Node &node)
 }
 
 // Every node under node, in reading order, node first.
-void flatten(const Node &node, QList<Node> &out)
-{
-    out.append(node);
-    for (const QJsonValue &child : childrenOf(node))
-        flatten(child.toObject(), out);
-}
-
 QList<Node> flattened(const Node &node)
 {
-    QList<Node> out;
-    flatten(node, out);
+    QList<Node> out{node};
+    for (const QJsonValue &child : childrenOf(node))
+        out += flattened(child.toObject());
     return out;
-}
-
-// What a screen reader says for a node of the page: its name or its text.
-QString spoken(const Node &node)
-{
-    const QString text = node.value(u"text").toString();
-    return text.isEmpty() ? name(node) : text;
-}
-
-bool copyTree(const QString &from, const QString &to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        if (!QFile::copy(it.filePath(), to + u'/' + it.fileName()))
-            return false;
-    }
-    return true;
-}
-
-// The pids of the program's render processes: descendants with --type=renderer.
-QList<qint64> rendererPids(qint64 program)
-{
-    QHash<qint64, qint64> parentOf;
-    QList<qint64> renderers;
-    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok)
-            continue;
-        QFile stat(u"/proc/"_s + entry + u"/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // "pid (comm) state ppid ...": the command may hold spaces, the last ')' ends it.
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1)
-            parentOf.insert(pid, fields.at(1).toLongLong());
-        QFile cmdline(u"/proc/"_s + entry + u"/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains("--type=renderer"))
-            renderers.append(pid);
-    }
-    QList<qint64> mine;
-    for (qint64 pid : renderers) {
-        for (qint64 up = parentOf.value(pid); up > 1; up = parentOf.value(up)) {
-            if (up == program) {
-                mine.append(pid);
-                break;
-            }
-        }
-    }
-    return mine;
 }
 
 } // namespace
@@ -116,11 +54,9 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
 
-    void application_showsOneNamedFrame();
     void focus_movesInTheDesignsTabOrderAndIsReported();
     void pages_stayReadable_data();
     void pages_stayReadable();
-    void resultPage_readsTitleThenLinksThenCount();
 
 private:
     QJsonValue reader(const QStringList &arguments);
@@ -128,7 +64,6 @@ private:
     Node frame();
     Node document();
     bool waitForDocument(const std::function<bool(const QList<Node> &)> &condition);
-    static bool hasHeading(const QList<Node> &page, const QString &heading);
     void run(const QString &program, const QStringList &arguments);
 
     QTemporaryDir m_dir;
@@ -185,15 +120,9 @@ bool ScreenReaderTest::waitForDocument(const std::function<bool(const QList<Node
     return false;
 }
 
-bool ScreenReaderTest::hasHeading(const QList<Node> &page, const QString &heading)
-{
-    return std::any_of(page.begin(), page.end(),
-                       [&](const Node &n) { return role(n) == u"heading" && name(n) == heading; });
-}
-
 void ScreenReaderTest::initTestCase()
 {
-    for (const char *tool : {"Xvfb", "dbus-launch", "xdotool"})
+    for (const char *tool : {"Xvfb", "dbus-daemon", "xdotool"})
         QVERIFY2(!QStandardPaths::findExecutable(QLatin1StringView(tool)).isEmpty(), tool);
     QVERIFY2(QProcess::execute(u"/usr/bin/python3"_s, {u"-c"_s, u"import pyatspi"_s}) == 0,
              "the system's python3 has no pyatspi");
@@ -202,7 +131,7 @@ void ScreenReaderTest::initTestCase()
     QVERIFY(m_dir.isValid());
     const QString program = m_dir.filePath(u"juanzong"_s);
     QVERIFY(QFile::copy(QStringLiteral(JUANZONG_PROGRAM), program));
-    QVERIFY(copyTree(QStringLiteral(JUANZONG_CONTENT_DIR "/ws"), m_dir.filePath(u"ws"_s)));
+    QCOMPARE(QProcess::execute(u"cp"_s, {u"-r"_s, QStringLiteral(JUANZONG_CONTENT_DIR "/ws"), m_dir.path()}), 0);
     QVERIFY(QFile::copy(QStringLiteral(JUANZONG_CONTENT_DIR "/black.she"), m_dir.filePath(u"black.she"_s)));
 
     m_xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1400x900x24"_s, u"-nolisten"_s,
@@ -223,23 +152,16 @@ void ScreenReaderTest::initTestCase()
     if (::geteuid() == 0)
         m_env.insert(u"QTWEBENGINE_DISABLE_SANDBOX"_s, u"1"_s);
 
-    QProcess launch;
-    launch.setProcessEnvironment(m_env);
-    launch.start(u"dbus-launch"_s, QStringList());
-    QVERIFY(launch.waitForFinished(20000) && launch.exitCode() == 0);
-    const QList<QByteArray> lines = launch.readAllStandardOutput().split('\n');
-    for (const QByteArray &line : lines) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq < 0)
-            continue;
-        const QString key = QString::fromLatin1(line.left(eq));
-        const QString value = QString::fromLatin1(line.mid(eq + 1));
-        if (key == u"DBUS_SESSION_BUS_ADDRESS")
-            m_env.insert(key, value);
-        else if (key == u"DBUS_SESSION_BUS_PID")
-            m_busPid = value.toLongLong();
-    }
-    QVERIFY(m_busPid > 0 && m_env.contains(u"DBUS_SESSION_BUS_ADDRESS"_s));
+    // A session bus of its own: it prints its address, then its pid.
+    QProcess bus;
+    bus.setProcessEnvironment(m_env);
+    bus.start(u"dbus-daemon"_s, {u"--session"_s, u"--fork"_s, u"--print-address=1"_s, u"--print-pid=1"_s});
+    QVERIFY(bus.waitForFinished(20000) && bus.exitCode() == 0);
+    const QList<QByteArray> lines = bus.readAllStandardOutput().split('\n');
+    QVERIFY(lines.size() >= 2);
+    m_env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, QString::fromLatin1(lines.at(0)));
+    m_busPid = lines.at(1).toLongLong();
+    QVERIFY(m_busPid > 0);
 
     m_program.setProcessEnvironment(m_env);
     m_program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -265,29 +187,6 @@ void ScreenReaderTest::cleanupTestCase()
         ::kill(pid_t(m_busPid), SIGTERM);
     m_xvfb.terminate();
     m_xvfb.waitForFinished(5000);
-}
-
-void ScreenReaderTest::application_showsOneNamedFrame()
-{
-    const QJsonArray windows = childrenOf(tree());
-    QCOMPARE(windows.size(), 1);
-    const Node window = windows.first().toObject();
-    QCOMPARE(role(window), u"frame"_s);
-    QCOMPARE(name(window), u"卷宗范本 V2.0.0"_s);
-
-    // Every control a screen reader can land on says what it is; only the page's
-    // own nodes speak through their text.
-    QStringList nameless;
-    std::function<void(const Node &)> visit = [&](const Node &node) {
-        if (role(node) == u"document web")
-            return;
-        if (name(node).isEmpty())
-            nameless << role(node);
-        for (const QJsonValue &child : childrenOf(node))
-            visit(child.toObject());
-    };
-    visit(window);
-    QVERIFY2(nameless.isEmpty(), qPrintable(u"nameless: "_s + nameless.join(u", ")));
 }
 
 void ScreenReaderTest::focus_movesInTheDesignsTabOrderAndIsReported()
@@ -319,11 +218,7 @@ void ScreenReaderTest::pages_stayReadable_data()
     QTest::newRow("catalogue row chosen by keyboard_its template") << u"catalogue"_s << u"3"_s << u"管辖"_s;
     QTest::newRow("next catalogue row_its template") << u"catalogue"_s << u"1"_s << u"回避"_s;
     QTest::newRow("back_the template before") << u"press"_s << u"后退"_s << u"管辖"_s;
-    QTest::newRow("forward_the template again") << u"press"_s << u"前进"_s << u"回避"_s;
     QTest::newRow("about_its heading") << u"press"_s << u"关于"_s << u"卷宗范本 V2.0.0"_s;
-    QTest::newRow("render process killed_page read again after the reload") << u"crash"_s << QString()
-                                                                            << u"卷宗范本 V2.0.0"_s;
-    QTest::newRow("back after the reload_the template") << u"press"_s << u"后退"_s << u"回避"_s;
 }
 
 void ScreenReaderTest::pages_stayReadable()
@@ -340,48 +235,12 @@ void ScreenReaderTest::pages_stayReadable()
             run(u"xdotool"_s, {u"key"_s, u"Down"_s});
     } else if (step == u"press") {
         QVERIFY(reader({u"act"_s, u"push button"_s, argument, u"Press"_s}).toObject().value(u"done").toBool());
-    } else if (step == u"crash") {
-        const QList<qint64> before = rendererPids(m_program.processId());
-        QVERIFY(!before.isEmpty());
-        for (qint64 pid : before)
-            ::kill(pid_t(pid), SIGKILL);
-        QTRY_VERIFY_WITH_TIMEOUT(!rendererPids(m_program.processId()).isEmpty()
-                                     && rendererPids(m_program.processId()) != before,
-                                 30000);
     }
-    const bool read = waitForDocument([&](const QList<Node> &page) { return hasHeading(page, heading); });
-    QVERIFY2(read, qPrintable(QString::fromUtf8(QJsonDocument(document()).toJson())));
-}
-
-void ScreenReaderTest::resultPage_readsTitleThenLinksThenCount()
-{
-    QVERIFY(reader({u"settext"_s, u"text"_s, u"搜索关键词"_s, u"裁定书"_s}).toObject().value(u"done").toBool());
-    QVERIFY(reader({u"act"_s, u"push button"_s, u"搜索"_s, u"Press"_s}).toObject().value(u"done").toBool());
-
-    // The title names the keyword, the links follow with the templates' titles, the count ends it.
-    QList<Node> page;
-    const bool read = waitForDocument([&](const QList<Node> &nodes) {
-        page = nodes;
-        return std::any_of(nodes.begin(), nodes.end(), [](const Node &n) { return role(n) == u"link"; });
+    const bool read = waitForDocument([&](const QList<Node> &page) {
+        return std::any_of(page.begin(), page.end(),
+                           [&](const Node &n) { return role(n) == u"heading" && name(n) == heading; });
     });
     QVERIFY2(read, qPrintable(QString::fromUtf8(QJsonDocument(document()).toJson())));
-    qsizetype title = -1, firstLink = -1, lastLink = -1, count = -1;
-    for (qsizetype i = 0; i < page.size(); ++i) {
-        const QString said = spoken(page[i]);
-        if (title < 0 && said.contains(u"搜索结果：关键词—裁定书"))
-            title = i;
-        if (role(page[i]) == u"link") {
-            QVERIFY2(name(page[i]).contains(u"裁定书"), qPrintable(name(page[i])));
-            if (firstLink < 0)
-                firstLink = i;
-            lastLink = i;
-        }
-        if (said.startsWith(u"共"))
-            count = i;
-    }
-    QVERIFY(title >= 0);
-    QVERIFY(firstLink > title);
-    QVERIFY(count > lastLink);
 }
 
 QTEST_GUILESS_MAIN(ScreenReaderTest)
