@@ -44,27 +44,16 @@ public:
         if (onSilent)
             onSilent();
     }
-    void navigate(const QString &path) override
-    {
-        m_log.add(u"html.navigate " + path);
-        history.resize(position + 1);
-        history.append(path);
-        ++position;
-    }
+    void navigate(const QString &path) override { m_log.add(u"html.navigate " + path); }
+    // Where the view would go is the engine's business; only the asking is recorded.
     bool goBack() override
     {
         m_log.add(QStringLiteral("html.back"));
-        if (position <= 0)
-            return false;
-        --position;
         return true;
     }
     bool goForward() override
     {
         m_log.add(QStringLiteral("html.forward"));
-        if (position + 1 >= history.size())
-            return false;
-        ++position;
         return true;
     }
     void print() override { m_log.add(QStringLiteral("html.print")); }
@@ -91,13 +80,11 @@ public:
     }
     void addContextActions(ContextActions provider) override { contextActions.append(std::move(provider)); }
 
-    QString current() const { return position >= 0 ? history.at(position) : QString(); }
     void fail(const QString &message) { Q_EMIT failed(message); }
     // What the real view reports as a page arrives: shown at once, loaded later.
     void show(const QString &path) { Q_EMIT pageShown(path); }
     void loaded(bool ok) { Q_EMIT pageLoaded(ok); }
     void die() { Q_EMIT renderProcessDied(); }
-    void linkOut(const QUrl &url) { Q_EMIT externalLinkRequested(url); }
     // Answers the last find as the engine would, some time after it was asked.
     void answerFind(int active, int total)
     {
@@ -111,8 +98,6 @@ public:
     std::function<QVariant(const QString &)> answerScript;
     QStringList scripts;
     QList<ContextActions> contextActions;
-    QStringList history;
-    qsizetype position = -1;
     QString memoryPage;
 
 private:

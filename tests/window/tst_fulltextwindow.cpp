@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text search and type-ahead in the window, on fake platform adapters:
 // which key does what, the waiting note, the context menu entry, a hit opened.
-#include "fakes.h"
+#include "windowrig.h"
 
 #include "core/contentpaths.h"
 #include "fulltext/resultpage.h"
 #include "window/fulltextcontroller.h"
-#include "window/mainwindow.h"
 #include "window/suggestionpopup.h"
 
 #include <QDir>
@@ -16,7 +15,6 @@
 #include <QMenu>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace Juanzong;
 using namespace Juanzong::Testing;
@@ -39,48 +37,39 @@ private Q_SLOTS:
 
 namespace {
 
-struct Rig
+// One program folder for the whole run, holding the one page searched.
+QString searchedFolder()
 {
-    Rig()
-    {
-        programDir = dir.path();
-        QDir(programDir).mkpath(u"ws"_s);
-        page(u"juanzongfanben-10.html"_s, u"<h1>调解</h1><div class=\"ws\" id=\"ws2\"><div class=\"ws-label\">调解笔录"
-                                          u"</div><p>双方自愿达成协议</p></div>"_s);
-        window = std::make_unique<MainWindow>(WindowParts{webys, &html, treeWidget, &tree, &skin, &messages,
-                                                          [this] { return programDir; }, &desktop});
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        box = window->findChild<QLineEdit *>(u"Text1"_s);
-        box->setFocus();
-    }
-    void page(const QString &name, const QString &body) const
-    {
-        QFile file(ContentPaths::contentRoot(programDir) + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+    static QTemporaryDir dir;
+    static const bool written = [] {
+        QDir(dir.path()).mkpath(u"ws"_s);
+        QFile file(ContentPaths::contentRoot(dir.path()) + u"juanzongfanben-10.html"_s);
         QStringEncoder gbk("GBK");
-        file.write(gbk.encode(u"<html><body>" + body + u"</body></html>"));
+        return file.open(QIODevice::WriteOnly)
+               && file.write(gbk.encode(u"<html><body><h1>调解</h1><div class=\"ws\" id=\"ws2\"><div class=\"ws-label\">"
+                                        u"调解笔录</div><p>双方自愿达成协议</p></div></body></html>"_s)) > 0;
+    }();
+    return written ? dir.path() : QString();
+}
+
+struct Rig : WindowRig
+{
+    Rig() : WindowRig(searchedFolder())
+    {
+        activate();
+        box = control<QLineEdit>(u"Text1"_s);
+        box->setFocus();
     }
     FullTextController *fullText() const { return window->fullText(); }
     QString resultPath() const { return fullText()->resultPath(); }
-    void type(const QString &text) const
+    void type(const QString &text) const { Testing::type(box, text); }
+    // Types a query and asks for it in every page, as Shift+Enter does.
+    void searchAll(const QString &query) const
     {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        type(query);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
     }
 
-    QTemporaryDir dir;
-    QString programDir;
-    CallLog log;
-    QWidget *webys = new QWidget;
-    QWidget *treeWidget = new QWidget;
-    FakeHtmlView html{log};
-    FakeTreeView tree{log};
-    FakeSkin skin{log};
-    FakeMessageBox messages{log};
-    FakeDesktop desktop{log};
-    std::unique_ptr<MainWindow> window;
     QLineEdit *box = nullptr;
 };
 
@@ -89,17 +78,17 @@ struct Rig
 void FullTextWindowTest::keys_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("keys"); // Down, Enter, Shift+Enter, Esc
+    QTest::addColumn<QStringList>("keys");
     QTest::addColumn<QString>("expected"); // "title search", or the view's call and the file it names
     QTest::newRow("Enter without an offer chosen_title search as before")
-        << u"zxyy"_s << QStringList{u"Enter"_s} << u"title search"_s;
-    QTest::newRow("arrow and Enter_opens the offer") << u"zxyy"_s << QStringList{u"Down"_s, u"Enter"_s}
+        << u"zxyy"_s << QStringList{u"Return"_s} << u"title search"_s;
+    QTest::newRow("arrow and Enter_opens the offer") << u"zxyy"_s << QStringList{u"Down"_s, u"Return"_s}
                                                      << u"html.navigate juanzongfanben-19.html"_s;
     QTest::newRow("arrows move through the offers")
-        << u"tj"_s << QStringList{u"Down"_s, u"Down"_s, u"Up"_s, u"Enter"_s} << u"html.navigate juanzongfanben-10.html"_s;
+        << u"tj"_s << QStringList{u"Down"_s, u"Down"_s, u"Up"_s, u"Return"_s} << u"html.navigate juanzongfanben-10.html"_s;
     QTest::newRow("Esc closes the offers, Enter then searches titles")
-        << u"zxyy"_s << QStringList{u"Down"_s, u"Esc"_s, u"Enter"_s} << u"title search"_s;
-    QTest::newRow("Shift+Enter_full-text search") << u"自愿"_s << QStringList{u"Shift+Enter"_s}
+        << u"zxyy"_s << QStringList{u"Down"_s, u"Esc"_s, u"Return"_s} << u"title search"_s;
+    QTest::newRow("Shift+Enter_full-text search") << u"自愿"_s << QStringList{u"Shift+Return"_s}
                                                   << u"html.showPageAs fulltext-results.html"_s;
 }
 
@@ -112,19 +101,9 @@ void FullTextWindowTest::keys()
     rig.log.calls.clear();
     rig.type(typed);
     auto *offers = rig.fullText()->suggestions();
-    QCOMPARE(offers->isVisible(), !keys.contains(u"Shift+Enter"_s));
-    for (const QString &key : keys) {
-        if (key == u"Down")
-            QTest::keyClick(rig.box, Qt::Key_Down);
-        else if (key == u"Up")
-            QTest::keyClick(rig.box, Qt::Key_Up);
-        else if (key == u"Enter")
-            QTest::keyClick(rig.box, Qt::Key_Return);
-        else if (key == u"Shift+Enter")
-            QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
-        else if (key == u"Esc")
-            QTest::keyClick(rig.box, Qt::Key_Escape);
-    }
+    QCOMPARE(offers->isVisible(), !keys.contains(u"Shift+Return"_s));
+    for (const QString &key : keys)
+        press(rig.box, key);
     QVERIFY(!offers->isVisible());
     QCOMPARE(rig.box->text(), typed);
     auto calls = [&] {
@@ -144,8 +123,7 @@ void FullTextWindowTest::queryBeforeIndex_waitsVisiblyThenShowsResults()
 {
     Rig rig;
     QVERIFY(!rig.fullText()->isIndexReady());
-    rig.type(u"达成协议"_s);
-    QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+    rig.searchAll(u"达成协议"_s);
     // The window answers at once: the note says why nothing is shown yet.
     QLabel *note = rig.fullText()->waitingNote();
     if (!rig.fullText()->isIndexReady()) {
@@ -195,33 +173,30 @@ void FullTextWindowTest::hitOpened_findBarOnQuery_data()
 {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
-    QTest::addColumn<bool>("findBarOpened");
     QTest::addColumn<QStringList>("pageSays"); // what the result page shown answers: its query and its links
-    QTest::addColumn<QString>("found");
+    QTest::addColumn<QString>("found"); // what the find bar opens on; empty: it stays closed
     QTest::newRow("from the result page_find bar on the query")
-        << u"results"_s << u"juanzongfanben-10.html"_s << true << QStringList() << u"自愿"_s;
+        << u"results"_s << u"juanzongfanben-10.html"_s << QStringList() << u"自愿"_s;
     QTest::newRow("from another page_no find bar")
-        << u"juanzongfanben-5.html"_s << u"juanzongfanben-10.html"_s << false << QStringList() << QString();
+        << u"juanzongfanben-5.html"_s << u"juanzongfanben-10.html"_s << QStringList() << QString();
     QTest::newRow("from the results to a page without hits_no find bar")
-        << u"results"_s << u"juanzongfanben-5.html"_s << false << QStringList() << QString();
+        << u"results"_s << u"juanzongfanben-5.html"_s << QStringList() << QString();
     QTest::newRow("from an older result page Back returned to_find bar on its query")
-        << u"results"_s << u"juanzongfanben-5.html"_s << true
-        << QStringList{u"协议"_s, u"juanzongfanben-5.html#ws1"_s} << u"协议"_s;
+        << u"results"_s << u"juanzongfanben-5.html"_s << QStringList{u"协议"_s, u"juanzongfanben-5.html#ws1"_s} << u"协议"_s;
 }
 
 void FullTextWindowTest::hitOpened_findBarOnQuery()
 {
     QFETCH(QString, from);
     QFETCH(QString, to);
-    QFETCH(bool, findBarOpened);
     QFETCH(QStringList, pageSays);
     QFETCH(QString, found);
+    const bool findBarOpened = !found.isEmpty();
     Rig rig;
     rig.html.answerScript = [&](const QString &script) {
         return script.contains(u"ft-query"_s) && !pageSays.isEmpty() ? QVariant(pageSays) : QVariant();
     };
-    rig.type(u"自愿"_s);
-    QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+    rig.searchAll(u"自愿"_s);
     QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
 
     const QString root = ContentPaths::contentRoot(rig.programDir);
@@ -232,8 +207,7 @@ void FullTextWindowTest::hitOpened_findBarOnQuery()
     auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_s);
     QCOMPARE(findText->isVisible(), findBarOpened);
     QCOMPARE(rig.log.starting(u"html.find ").size(), findBarOpened ? 1 : 0);
-    if (findBarOpened)
-        QCOMPARE(findText->text(), found);
+    QCOMPARE(findText->text(), found);
 }
 
 void FullTextWindowTest::resultsReturnedTo_scroll_data()
@@ -252,8 +226,7 @@ void FullTextWindowTest::resultsReturnedTo_scroll()
     QFETCH(QString, leftFor);
     QFETCH(QString, restored);
     Rig rig;
-    rig.type(u"自愿"_s);
-    QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+    rig.searchAll(u"自愿"_s);
     QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
     bool onResults = true;
     // As the page answers: only the result page knows its offset.
@@ -272,8 +245,7 @@ void FullTextWindowTest::resultsReturnedTo_scroll()
         QTest::qWait(3 * FullTextController::ScrollReadInterval);
     } else {
         rig.box->clear();
-        rig.type(u"协议"_s);
-        QTest::keyClick(rig.box, Qt::Key_Return, Qt::ShiftModifier);
+        rig.searchAll(u"协议"_s);
         QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 2);
     }
     onResults = true;

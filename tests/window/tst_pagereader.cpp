@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading one page, on a fake view in a bare window: find, zoom, reloads, side buttons.
-#include "fakes.h"
+#include "windowrig.h"
 
 #include "window/findbar.h"
 #include "window/pagereader.h"
@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -50,6 +49,14 @@ struct Rig
     FindBar *bar() const { return window.findChild<FindBar *>(); }
     QLineEdit *findText() const { return bar()->findChild<QLineEdit *>(u"FindText"_s); }
     QString count() const { return bar()->findChild<QLabel *>(u"FindCount"_s)->text(); }
+    // What the view was asked with a call of this kind, without the call's name.
+    QStringList asked(const QString &call) const
+    {
+        QStringList out = log.starting(call);
+        for (QString &each : out)
+            each.remove(0, call.size());
+        return out;
+    }
 
     CallLog log;
     FakeHtmlView html{log};
@@ -58,21 +65,6 @@ struct Rig
     QWidget *other = new QWidget(&window);
     PageReader *reader = nullptr;
 };
-
-void press(QWidget *target, const QString &key)
-{
-    const QKeyCombination combination = QKeySequence::fromString(key, QKeySequence::PortableText)[0];
-    QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
-}
-
-// Types text the way an input method delivers it: one key event per character.
-void type(QWidget *target, const QString &text)
-{
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 } // namespace
 
@@ -136,10 +128,7 @@ void PageReaderTest::zoom()
         QApplication::sendEvent(target, &wheel);
     }
     QCOMPARE(rig.reader->zoomPercent(), percent);
-    QStringList asked = rig.log.starting(u"html.zoom ");
-    for (QString &call : asked)
-        call.remove(0, 10);
-    QCOMPARE(asked, factors);
+    QCOMPARE(rig.asked(u"html.zoom "_s), factors);
 }
 
 void PageReaderTest::find_data()
@@ -194,10 +183,7 @@ void PageReaderTest::find()
             press(rig.findText(), act);
         }
     }
-    QStringList asked = rig.log.starting(u"html.find ");
-    for (QString &call : asked)
-        call.remove(0, 10);
-    QCOMPARE(asked, finds);
+    QCOMPARE(rig.asked(u"html.find "_s), finds);
     QCOMPARE(rig.bar()->isVisible(), open);
     // The bar's own keys go no further: the window never sees Enter or Esc.
     QCOMPARE(rig.window.keysReached, 0);
