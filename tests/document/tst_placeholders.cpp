@@ -59,10 +59,7 @@ void PlaceholdersTest::find_data()
     QTest::newRow("court date_keepsTheCentury") << u"二〇××年××月××日"_s << QStringList{u"二〇××年××月××日"_s};
     QTest::newRow("time range_twoBlanks") << u"××时××分至××时××分"_s << QStringList{u"××时××分"_s, u"××时××分"_s};
     QTest::newRow("count before unit_unitStaysOut") << u"××年以上"_s << QStringList{u"××"_s};
-    QTest::newRow("ellipsis_oneBlank") << u"住……。"_s << QStringList{u"……"_s};
     QTest::newRow("ellipsis with hint_oneBlank") << u"被告……（写明案由）一案"_s << QStringList{u"……（写明案由）"_s};
-    QTest::newRow("hint alone_oneBlank") << u"（以上写明当事人的基本信息）"_s
-                                       << QStringList{u"（以上写明当事人的基本信息）"_s};
     QTest::newRow("hint with dots inside_oneBlank") << u"（写明……）"_s << QStringList{u"（写明……）"_s};
     QTest::newRow("bracket that is no hint_onlyItsCrosses") << u"（××××）……民初……号"_s
                                                           << QStringList{u"××××"_s, u"……"_s, u"……"_s};

@@ -30,7 +30,6 @@ void TitleSuggesterTest::pinyin_data()
     QTest::newRow("run inside the title") << u"民事判决书"_s << u"pjs"_s << true;
     QTest::newRow("polyphone 调 read tiao") << u"调解书"_s << u"tjs"_s << true;
     QTest::newRow("polyphone 调 read diao") << u"调解书"_s << u"djs"_s << true;
-    QTest::newRow("polyphone in full") << u"调解书"_s << u"tiaojieshu"_s << true;
     QTest::newRow("polyphone 行 read xing") << u"执行异议"_s << u"zxyy"_s << true;
     QTest::newRow("polyphone 行 read hang") << u"执行异议"_s << u"zhihang"_s << true;
     QTest::newRow("u with umlaut as v") << u"绿色通道"_s << u"lvse"_s << true;

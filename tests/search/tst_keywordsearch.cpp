@@ -80,8 +80,7 @@ class KeywordSearchTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void page_data();
-    void page();
+    void hits_pageOnDiskInTheIndexsOrder();
     void nothingSaved_data();
     void nothingSaved();
     void unsaved_data();
@@ -90,37 +89,19 @@ private Q_SLOTS:
     void leftovers_goWithTheNextSearch();
 };
 
-void KeywordSearchTest::page_data()
+void KeywordSearchTest::hits_pageOnDiskInTheIndexsOrder()
 {
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QString>("entries");
-    QTest::addColumn<int>("hits");
-    QTest::newRow("two hits_inFileOrder")
-        << QStringList{u"juanzongfanben-1.html\">民事裁定书（准许撤诉用）"_s, u"juanzongfanben-2.html\">民事判决书"_s,
-                       u"juanzongfanben-3.html\">民事裁定书（驳回起诉用）"_s}
-        << u"裁定"_s
-        << entry(u"juanzongfanben-1.html"_s, u"民事裁定书（准许撤诉用）"_s)
-            + entry(u"juanzongfanben-3.html"_s, u"民事裁定书（驳回起诉用）"_s)
-        << 2;
-    QTest::newRow("line without delimiter_notCounted")
-        << QStringList{u"裁定 但没有分隔符"_s, u"a.html\">裁定"_s} << u"裁定"_s << entry(u"a.html"_s, u"裁定"_s) << 1;
-}
+    Folder folder(indexOf({u"juanzongfanben-1.html\">民事裁定书（准许撤诉用）"_s, u"juanzongfanben-2.html\">民事判决书"_s,
+                           u"juanzongfanben-3.html\">民事裁定书（驳回起诉用）"_s}));
 
-void KeywordSearchTest::page()
-{
-    QFETCH(QStringList, lines);
-    QFETCH(QString, keyword);
-    QFETCH(QString, entries);
-    QFETCH(int, hits);
-    Folder folder(indexOf(lines));
-
-    const SearchOutcome outcome = runSearch(keyword, folder.files);
+    const SearchOutcome outcome = runSearch(u"裁定"_s, folder.files);
     QCOMPARE(outcome.kind, Kind::Saved);
     QCOMPARE(outcome.message, QString());
-    QCOMPARE(outcome.hits, hits);
+    QCOMPARE(outcome.hits, 2);
     QCOMPARE(outcome.pagePath, folder.files.page);
-    const QByteArray expected = gbk(expectedPage(keyword, entries, hits));
+    const QString entries = entry(u"juanzongfanben-1.html"_s, u"民事裁定书（准许撤诉用）"_s)
+        + entry(u"juanzongfanben-3.html"_s, u"民事裁定书（驳回起诉用）"_s);
+    const QByteArray expected = gbk(expectedPage(u"裁定"_s, entries, 2));
     QCOMPARE(folder.read(u"search.txt"_s), expected);
     QCOMPARE(folder.read(u"search.html"_s), expected);
     QCOMPARE(folder.entries(), Untouched);
