@@ -206,7 +206,10 @@ void FullTextWindowTest::hitOpened_findBarOnQuery()
     rig.html.loaded(true);
     auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_s);
     QCOMPARE(findText->isVisible(), findBarOpened);
-    QCOMPARE(rig.log.starting(u"html.find ").size(), findBarOpened ? 1 : 0);
+    // Showing the results clears any find on the page; what counts is what was searched for.
+    QStringList searched = rig.log.starting(u"html.find ");
+    searched.removeAll(u"html.find "_s);
+    QCOMPARE(searched, findBarOpened ? QStringList{u"html.find " + found} : QStringList());
     QCOMPARE(findText->text(), found);
 }
 
