@@ -16,6 +16,7 @@
 #include "window/fulltextcontroller.h"
 #include "window/pagereader.h"
 #include "window/searchbox.h"
+#include "window/windowshortcut.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -191,16 +192,8 @@ void MainWindow::createControls()
 
 void MainWindow::createShortcuts()
 {
-    auto shortcut = [this](QList<QKeySequence> keys, void (MainWindow::*command)()) {
-        // A sequence listed twice would make the shortcut ambiguous and dead.
-        QList<QKeySequence> unique;
-        for (const QKeySequence &key : keys)
-            if (!key.isEmpty() && !unique.contains(key))
-                unique.append(key);
-        auto *s = new QShortcut(this);
-        s->setKeys(unique);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, command);
+    auto shortcut = [this](const QList<QKeySequence> &keys, void (MainWindow::*command)()) {
+        connect(windowShortcut(this, keys), &QShortcut::activated, this, command);
     };
     using Key = QKeySequence;
     shortcut({Key(Qt::ALT | Qt::Key_Left)}, &MainWindow::goBack);

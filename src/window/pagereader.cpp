@@ -3,6 +3,7 @@
 
 #include "platform/htmlview.h"
 #include "window/findbar.h"
+#include "window/windowshortcut.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -32,16 +33,8 @@ PageReader::PageReader(HtmlView *html, QWidget *view)
 
 void PageReader::createShortcuts()
 {
-    auto shortcut = [this](QList<QKeySequence> keys, void (PageReader::*command)()) {
-        // A sequence listed twice would make the shortcut ambiguous and dead.
-        QList<QKeySequence> unique;
-        for (const QKeySequence &key : keys)
-            if (!key.isEmpty() && !unique.contains(key))
-                unique.append(key);
-        auto *s = new QShortcut(m_view->window());
-        s->setKeys(unique);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, command);
+    auto shortcut = [this](const QList<QKeySequence> &keys, void (PageReader::*command)()) {
+        connect(windowShortcut(m_view->window(), keys), &QShortcut::activated, this, command);
     };
     using Key = QKeySequence;
     shortcut({Key(Qt::CTRL | Qt::Key_F), Key(Key::Find)}, &PageReader::openFind);
