@@ -40,6 +40,37 @@ extern "C" int open(const char *path, int flags, ...)
     static const auto next = reinterpret_cast<int (*)(const char *, int, ...)>(dlsym(RTLD_NEXT, "open"));
     return next(path, flags, mode);
 }
+
+// The next this many calls of the system call named are interrupted by a signal.
+static const char *g_interruptedCall = "";
+static int g_interruptions = 0;
+
+static bool interrupted(const char *call)
+{
+    if (g_interruptions <= 0 || std::strcmp(call, g_interruptedCall) != 0)
+        return false;
+    --g_interruptions;
+    errno = EINTR;
+    return true;
+}
+
+extern "C" ssize_t read(int fd, void *buffer, size_t size)
+{
+    static const auto next = reinterpret_cast<ssize_t (*)(int, void *, size_t)>(dlsym(RTLD_NEXT, "read"));
+    return interrupted("read") ? -1 : next(fd, buffer, size);
+}
+
+extern "C" ssize_t write(int fd, const void *buffer, size_t size)
+{
+    static const auto next = reinterpret_cast<ssize_t (*)(int, const void *, size_t)>(dlsym(RTLD_NEXT, "write"));
+    return interrupted("write") ? -1 : next(fd, buffer, size);
+}
+
+extern "C" int fsync(int fd)
+{
+    static const auto next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    return interrupted("fsync") ? -1 : next(fd);
+}
 #endif
 
 namespace {
@@ -59,6 +90,8 @@ private Q_SLOTS:
     void replace_data();
     void replace();
     void takenName_anotherIsTried();
+    void interruptedCall_isMadeAgain_data();
+    void interruptedCall_isMadeAgain();
     void firstError_sticks();
     void replaceWithCopy_data();
     void replaceWithCopy();
@@ -135,6 +168,41 @@ void FileStoreTest::takenName_anotherIsTried()
     g_takenNames = 0;
     QCOMPARE(reason, QString());
     QCOMPARE(contentOf(dir.filePath(u"search.txt"_s)), "new page"_ba);
+#endif
+}
+
+void FileStoreTest::interruptedCall_isMadeAgain_data()
+{
+    QTest::addColumn<QByteArray>("call");
+    QTest::newRow("reading the index") << "read"_ba;
+    QTest::newRow("writing the page") << "write"_ba;
+    QTest::newRow("syncing the page") << "fsync"_ba;
+}
+
+void FileStoreTest::interruptedCall_isMadeAgain()
+{
+#if !defined(Q_OS_LINUX) || defined(JUANZONG_PORTABLE_FILES)
+    QSKIP("only the POSIX store makes the system calls itself");
+#else
+    // A signal arriving mid-call is no failure: the search must not report one.
+    QFETCH(QByteArray, call);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"search.txt"_s);
+    QCOMPARE(::replace(path, "old page"), QString());
+
+    char buffer[16] = {};
+    g_interruptedCall = call.constData();
+    g_interruptions = 2;
+    const QString reason = ::replace(path, "new page");
+    FileStore::Source source(path);
+    const qsizetype got = source.read(buffer, sizeof buffer);
+    const int left = g_interruptions;
+    g_interruptions = 0;
+
+    QCOMPARE(left, 0);
+    QCOMPARE(reason, QString());
+    QCOMPARE(source.reason(), QString());
+    QCOMPARE(QByteArray(buffer, got), "new page"_ba);
 #endif
 }
 
