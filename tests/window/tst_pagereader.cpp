@@ -39,6 +39,7 @@ struct Rig
         view->setFocusPolicy(Qt::StrongFocus);
         view->setGeometry(296, 56, 833, 713);
         other->setGeometry(24, 56, 249, 713);
+        page->setGeometry(0, 0, 833, 713);
         window.resize(1151, 783);
         reader = new PageReader(&html, view);
         window.show();
@@ -63,6 +64,7 @@ struct Rig
     Window window;
     QWidget *view = new QWidget(&window);
     QWidget *other = new QWidget(&window);
+    QWidget *page = new QWidget(view); // where the engine's own render widget sits
     PageReader *reader = nullptr;
 };
 
@@ -85,7 +87,7 @@ private Q_SLOTS:
 
 void PageReaderTest::zoom_data()
 {
-    QTest::addColumn<QStringList>("steps"); // keys, or "wheel N" / "wheel N other" / "plain wheel N" in notches
+    QTest::addColumn<QStringList>("steps"); // keys, or "wheel N" / "wheel N page" / "wheel N other" / "plain wheel N" in notches
     QTest::addColumn<int>("percent");
     QTest::addColumn<QStringList>("factors"); // asked of the view, in order
 
@@ -101,6 +103,7 @@ void PageReaderTest::zoom_data()
                                          << QStringList{u"1.1"_s, u"1.25"_s, u"1"_s};
     QTest::newRow("Ctrl+0 at 100_asks nothing") << QStringList{u"Ctrl+0"_s} << 100 << QStringList();
     QTest::newRow("Ctrl+wheel notch up_one step") << QStringList{u"wheel 1"_s} << 110 << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+wheel on the page inside the view_one step") << QStringList{u"wheel 1 page"_s} << 110 << QStringList{u"1.1"_s};
     QTest::newRow("Ctrl+wheel two notches down_two steps") << QStringList{u"wheel -2"_s} << 80 << QStringList{u"0.8"_s};
     QTest::newRow("Ctrl+wheel far beyond the top_300") << QStringList{u"wheel 40"_s} << 300 << QStringList{u"3"_s};
     QTest::newRow("wheel without Ctrl_scrolls") << QStringList{u"plain wheel 1"_s} << 100 << QStringList();
@@ -121,7 +124,7 @@ void PageReaderTest::zoom()
         }
         const QStringList words = step.split(u' ');
         const bool plain = words.first() == u"plain";
-        QWidget *target = step.endsWith(u"other") ? rig.other : rig.view;
+        QWidget *target = step.endsWith(u"other") ? rig.other : step.endsWith(u"page") ? rig.page : rig.view;
         const QPoint at = target->rect().center();
         QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, words.at(plain ? 2 : 1).toInt() * 120),
                           Qt::NoButton, plain ? Qt::NoModifier : Qt::ControlModifier, Qt::NoScrollPhase, false);
