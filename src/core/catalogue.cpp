@@ -45,20 +45,15 @@ QString labelOf(QStringView key)
 
 std::optional<QString> keyOfPage(const QString &programDir, const QString &path)
 {
-    // Windows names the same file in any case; a link typed as "Juanzongfanben-5.HTML"
-    // still shows that node's page there.
-#ifdef Q_OS_WIN
-    constexpr Qt::CaseSensitivity FileCase = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity FileCase = Qt::CaseSensitive;
-#endif
+    // A link typed as "Juanzongfanben-5.HTML" still shows that node's page where
+    // the file system ignores case.
     const std::optional<QString> name = ContentPaths::insideFolder(ContentPaths::contentRoot(programDir), path);
     constexpr QStringView Suffix = u".html";
-    if (!name || name->contains(u'/') || !name->endsWith(Suffix, FileCase))
+    if (!name || name->contains(u'/') || !name->endsWith(Suffix, ContentPaths::FileCase))
         return std::nullopt;
     const QStringView base = QStringView(*name).chopped(Suffix.size());
     const auto it = std::find_if(std::begin(Table), std::end(Table), [base](const Row &row) {
-        return !isCategory(row.key) && row.key.compare(base, FileCase) == 0;
+        return !isCategory(row.key) && row.key.compare(base, ContentPaths::FileCase) == 0;
     });
     if (it == std::end(Table))
         return std::nullopt;

@@ -66,11 +66,6 @@ QString skinFile(const QString &programDir)
 
 std::optional<QString> insideFolder(const QString &root, const QString &path)
 {
-#ifdef Q_OS_WIN
-    constexpr Qt::CaseSensitivity FileCase = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity FileCase = Qt::CaseSensitive;
-#endif
     // Backslashes count as separators everywhere: a name from a page or a URL
     // must not climb out through one on Windows and stay inside elsewhere.
     const auto clean = [](QString p) { return QDir::cleanPath(p.replace(u'\\', u'/')); };

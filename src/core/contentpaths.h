@@ -33,4 +33,11 @@ QString skinFile(const QString &programDir);
 // comparison ignores it.
 std::optional<QString> insideFolder(const QString &root, const QString &path);
 
+// How the file system compares names: Windows names the same file in any case.
+#ifdef Q_OS_WIN
+inline constexpr Qt::CaseSensitivity FileCase = Qt::CaseInsensitive;
+#else
+inline constexpr Qt::CaseSensitivity FileCase = Qt::CaseSensitive;
+#endif
+
 } // namespace Juanzong::ContentPaths
