@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fulltext/pagetext.h"
 
+#include "core/contenturl.h"
+
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
@@ -11,8 +13,6 @@
 namespace Juanzong {
 
 namespace {
-
-constexpr qsizetype CharsetSniffBytes = 4096;
 
 bool is(const xmlNode *n, const char *name)
 {
@@ -215,26 +215,14 @@ private:
 
 } // namespace
 
-bool declaresCharset(QByteArrayView head)
-{
-    if (head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
-        return true;
-    const QByteArray lower = head.first(qMin(head.size(), CharsetSniffBytes)).toByteArray().toLower();
-    for (qsizetype meta = lower.indexOf("<meta"); meta >= 0; meta = lower.indexOf("<meta", meta + 5)) {
-        const qsizetype end = lower.indexOf('>', meta);
-        if (lower.mid(meta, end < 0 ? -1 : end - meta).contains("charset"))
-            return true;
-    }
-    return false;
-}
-
 PageText extractPageText(QByteArrayView html)
 {
     // The parser's global tables must be set up once, before any thread parses.
     static std::once_flag initialised;
     std::call_once(initialised, [] { xmlInitParser(); });
 
-    const char *encoding = declaresCharset(html) ? nullptr : "GB18030";
+    // Read as the view reads it: where the view would take GBK, so does the parser.
+    const char *encoding = ContentUrl::htmlContentType(html).endsWith("charset=GBK") ? "GB18030" : nullptr;
     const int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
     htmlDocPtr doc = htmlReadMemory(html.data(), int(qMin<qsizetype>(html.size(), INT_MAX)), nullptr, encoding, options);
     if (!doc)

@@ -33,7 +33,4 @@ struct PageText
 // GB 18030 decoder).
 PageText extractPageText(QByteArrayView html);
 
-// True when the page names its own character set in its first bytes.
-bool declaresCharset(QByteArrayView head);
-
 } // namespace Juanzong

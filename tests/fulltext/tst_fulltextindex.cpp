@@ -121,15 +121,13 @@ void FullTextIndexTest::decoding_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
+    // Which pages declare their own character set is the view's rule, tested with
+    // it; here only that the index follows it both ways.
     QTest::newRow("no charset_read as GBK") << gbk(u"<p>民事</p>"_s) << u"民事"_s;
     QTest::newRow("meta charset utf-8_read as UTF-8")
         << u"<meta charset=\"utf-8\"><p>民事</p>"_s.toUtf8() << u"民事"_s;
-    QTest::newRow("http-equiv charset_read as declared")
-        << u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><p>民事</p>"_s.toUtf8()
-        << u"民事"_s;
-    QTest::newRow("byte order mark_read as UTF-8") << "\xEF\xBB\xBF"_ba + u"<p>民事</p>"_s.toUtf8() << u"民事"_s;
-    QTest::newRow("meta without charset_still GBK")
-        << gbk(u"<meta http-equiv=\"Content-Type\" content=\"text/html\"><p>民事</p>"_s) << u"民事"_s;
+    QTest::newRow("the word charset in another meta_still GBK")
+        << gbk(u"<meta name=\"keywords\" content=\"charset\"><p>民事</p>"_s) << u"民事"_s;
 }
 
 void FullTextIndexTest::decoding()
