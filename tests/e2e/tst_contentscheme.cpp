@@ -32,19 +32,15 @@ void fillFolder(const WebEngineRig &rig)
     put(outside + u"secret.html"_s,
         "<html><head><title>SECRET</title></head><body>SECRET"
         "<script>parent.postMessage('loaded', '*')</script></body></html>");
-    put(outside + u"secret.js"_s, "window.leaked = true;");
-    put(outside + u"secret.css"_s, "body { background-color: rgb(9, 9, 9); }");
     QImage(4, 4, QImage::Format_RGB32).save(outside + u"secret.png"_s);
     QImage(4, 4, QImage::Format_RGB32).save(rig.page(u"pic.png"_s));
-    put(rig.page(u"css.css"_s), "body { color: rgb(1, 2, 3); }");
     put(rig.page(u"inside.html"_s),
         "<html><head><title>INSIDE</title></head><body>"
         "<script>if (parent !== window) parent.postMessage('inside', '*')</script></body></html>");
     QFile::link(outside + u"secret.html"_s, rig.page(u"link.html"_s));
-    QFile::link(outside + u"secret.png"_s, rig.page(u"linkpic.png"_s));
     // What an index line may hold as a link target ends up on the result page.
     put(rig.page(u"probe.html"_s),
-        "<html><head><title>PROBE</title><link rel='stylesheet' href='css.css'></head><body>"
+        "<html><head><title>PROBE</title></head><body>"
         "<a id='indexline' target='_self' href='javascript:location.href=\"" + outsideUrl(rig).toUtf8()
             + "secret.html\"'>x</a>"
               "<script>window.addEventListener('message', e => { window.probe = e.data; });</script>"
@@ -94,7 +90,9 @@ void ContentSchemeTest::cleanupTestCase()
 void ContentSchemeTest::readOutside_data()
 {
     // Each script sets window.probe to "loaded" once it got at its target, or
-    // to "blocked"; OUT stands for the folder's parent as a file: URL.
+    // to "blocked"; OUT stands for the folder's parent as a file: URL. One row
+    // for each way out the program guards: a script's read, a part of the page
+    // and a frame, by a file: URL, a climb and a link.
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("expected");
     const auto image = [](const QString &src) -> QString {
@@ -109,33 +107,14 @@ void ContentSchemeTest::readOutside_data()
     const auto readText = [](const QString &fetchOrXhr) -> QString {
         return fetchOrXhr + u".then(t => probe = t.includes('SECRET') ? 'loaded' : 'blocked', () => probe = 'blocked');"_s;
     };
-    QTest::newRow("xhr to a file") << u"try { var x = new XMLHttpRequest(); x.open('GET', 'OUTsecret.html', false);"
-                                      u"x.send(); probe = x.responseText.includes('SECRET') ? 'loaded' : 'blocked'; }"
-                                      u"catch (e) { probe = 'blocked'; }"_s
-                                   << u"blocked"_s;
     QTest::newRow("fetch of a file") << readText(u"fetch('OUTsecret.html').then(r => r.text())"_s) << u"blocked"_s;
     QTest::newRow("fetch climbing out of the folder")
         << readText(u"fetch('juanzong://ws/%2e%2e/secret.html').then(r => r.text())"_s) << u"blocked"_s;
     QTest::newRow("fetch through a link in the folder") << readText(u"fetch('link.html').then(r => r.text())"_s)
                                                         << u"blocked"_s;
     QTest::newRow("image of a file") << image(u"OUTsecret.png"_s) << u"blocked"_s;
-    QTest::newRow("image through a link in the folder") << image(u"linkpic.png"_s) << u"blocked"_s;
     QTest::newRow("image of the folder") << image(u"pic.png"_s) << u"loaded"_s;
-    QTest::newRow("style sheet of a file")
-        << u"var l = document.createElement('link'); l.rel = 'stylesheet'; l.href = 'OUTsecret.css';"
-           u"l.onload = () => probe = getComputedStyle(document.body).backgroundColor == 'rgb(9, 9, 9)'"
-           u" ? 'loaded' : 'blocked'; l.onerror = () => probe = 'blocked'; document.head.appendChild(l);"_s
-        << u"blocked"_s;
-    QTest::newRow("style sheet of the folder")
-        << u"probe = getComputedStyle(document.body).color == 'rgb(1, 2, 3)' ? 'loaded' : 'blocked';"_s
-        << u"loaded"_s;
-    QTest::newRow("script of a file")
-        << u"var s = document.createElement('script'); s.src = 'OUTsecret.js';"
-           u"s.onload = () => probe = window.leaked ? 'loaded' : 'blocked'; s.onerror = () => probe = 'blocked';"
-           u"document.head.appendChild(s);"_s
-        << u"blocked"_s;
     QTest::newRow("frame of a file") << frame(u"OUTsecret.html"_s) << u"blocked"_s;
-    QTest::newRow("frame through a link in the folder") << frame(u"link.html"_s) << u"blocked"_s;
     QTest::newRow("frame of the folder") << frame(u"inside.html"_s) << u"inside"_s;
     QTest::newRow("frame sent on to a file")
         << u"var f = document.createElement('iframe'); f.src = 'inside.html';"
@@ -164,17 +143,6 @@ void ContentSchemeTest::leaveFolder_data()
     QTest::addColumn<QString>("title"); // of the page it arrives at; empty where it must not show the secret
     QTest::newRow("location to a file") << u"location.href = 'OUTsecret.html';"_s << QString();
     QTest::newRow("window.open of a file") << u"window.open('OUTsecret.html');"_s << QString();
-    QTest::newRow("form sent to a file")
-        << u"var f = document.createElement('form'); f.action = 'OUTsecret.html'; document.body.appendChild(f);"
-           u"f.submit();"_s
-        << QString();
-    QTest::newRow("refresh to a file")
-        << u"var m = document.createElement('meta'); m.httpEquiv = 'refresh'; m.content = '0;url=OUTsecret.html';"
-           u"document.head.appendChild(m);"_s
-        << QString();
-    QTest::newRow("link to a file") << u"var a = document.createElement('a'); a.href = 'OUTsecret.html';"
-                                       u"document.body.appendChild(a); a.click();"_s
-                                    << QString();
     QTest::newRow("script link of an index line") << u"document.getElementById('indexline').click();"_s << QString();
     QTest::newRow("location to a link in the folder") << u"location.href = 'link.html';"_s << QString();
     QTest::newRow("location inside the folder") << u"location.href = 'inside.html#x';"_s << u"INSIDE"_s;

@@ -2,7 +2,7 @@
 // The real window on the real Qt WebEngine view, over a content folder in a scratch directory.
 #pragma once
 
-#include "../window/fakes.h"
+#include "../window/windowrig.h"
 
 #include "core/contentpaths.h"
 #include "platform/qt/contentschemehandler.h"
@@ -48,21 +48,6 @@ inline QByteArray gbk(const QString &text)
 inline QWidget *pageWidget(QWebEngineView *view)
 {
     return view->focusProxy() ? view->focusProxy() : view;
-}
-
-inline void press(QWidget *target, const QString &key)
-{
-    const QKeyCombination combination = QKeySequence::fromString(key, QKeySequence::PortableText)[0];
-    QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
-}
-
-// Types text the way an input method delivers it: one key event per character.
-inline void type(QWidget *target, const QString &text)
-{
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
