@@ -14,6 +14,12 @@ namespace Juanzong {
 
 namespace {
 
+struct DocxPart
+{
+    QString name; // path inside the package: "word/document.xml"
+    QByteArray data;
+};
+
 using namespace OfficialLayout;
 using Role = Paragraph::Role;
 
@@ -416,8 +422,7 @@ QByteArray coreXml(const ModelDocument &document)
     return xml.finish();
 }
 
-} // namespace
-
+// The XML parts of the package, [Content_Types].xml first.
 QList<DocxPart> docxParts(const ModelDocument &document)
 {
     const QString rels = OfficeRel;
@@ -444,7 +449,6 @@ QList<DocxPart> docxParts(const ModelDocument &document)
     };
 }
 
-namespace {
 QByteArray zipParts(const QList<DocxPart> &parts, QString *error)
 {
     auto fail = [error](const char *what, zip_error_t *zipError) {

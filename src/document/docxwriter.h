@@ -5,21 +5,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 
 namespace Juanzong {
 
 struct ModelDocument;
-
-struct DocxPart
-{
-    QString name; // path inside the package: "word/document.xml"
-    QByteArray data;
-};
-
-// The XML parts of the package, [Content_Types].xml first.
-QList<DocxPart> docxParts(const ModelDocument &document);
 
 // The whole .docx file: the parts deflated into one zip archive; empty, with
 // the reason in *error, when the zip library fails.
