@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A model document in the forms it leaves the program: the Word file as python-docx,
-// a reader written elsewhere, reads it back (LibreOffice prints it in
-// tst_docxreaders), and the clipboard's styled HTML and plain text.
+// A model document in the forms it leaves the program: the Word file as readers
+// written elsewhere see it (python-docx reads it back, LibreOffice prints it), and
+// the clipboard's styled HTML and plain text.
 #include "document/clipboardformat.h"
 #include "document/docxwriter.h"
 #include "document/modeldocument.h"
@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace Juanzong;
 using namespace Qt::StringLiterals;
@@ -21,20 +22,38 @@ using Role = Paragraph::Role;
 
 namespace {
 
+// Runs a reader on a file and gives what it printed; ok says whether it ran to the end.
+QString run(const QString &program, const QStringList &arguments, int timeout = 60000, bool *ok = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(timeout);
+    if (ok)
+        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!finished)
+        process.kill();
+    const QByteArray errors = process.readAllStandardError();
+    return QString::fromUtf8(process.readAllStandardOutput() + errors);
+}
+
+bool write(const QString &path, const ModelDocument &doc)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(writeDocx(doc)) > 0;
+}
+
 // The Word file made of doc, as read_docx.py reports it.
 QJsonObject readBack(const ModelDocument &doc)
 {
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"doc.docx"_s));
-    if (!file.open(QIODevice::WriteOnly) || file.write(writeDocx(doc)) <= 0)
+    const QString path = dir.filePath(u"doc.docx"_s);
+    if (!write(path, doc))
         return {};
-    file.close();
-    QProcess python;
-    python.start(u"/usr/bin/python3"_s, {QStringLiteral(JUANZONG_READ_DOCX), file.fileName()});
-    python.waitForFinished(60000);
-    if (python.exitCode() != 0)
-        qWarning("%s", python.readAllStandardError().constData());
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    const QString json = run(u"/usr/bin/python3"_s, {QStringLiteral(JUANZONG_READ_DOCX), path});
+    const QJsonObject read = QJsonDocument::fromJson(json.toUtf8()).object();
+    if (read.isEmpty())
+        qWarning("%s", qPrintable(json));
+    return read;
 }
 
 // A value of the report as the rows write it: 16, true, CENTER; empty for none.
@@ -94,6 +113,7 @@ private Q_SLOTS:
     void html();
     void html_escapesEverythingAndNeedsNoStyleSheet();
     void text_keepsIndentAndFullWidthSpaces();
+    void libreOffice_printsTheWholeTextOnA4();
 
 private:
     QJsonObject m_sample; // sample() as read back
@@ -231,6 +251,36 @@ void DocxWriterTest::text_keepsIndentAndFullWidthSpaces()
 {
     QCOMPARE(clipboardText(clipboardSample()),
              u"××××人民法院\n（××××）……民初……号\n　　原告<script>x</script>& 撤诉。\n×××：\n审判长　×××\na\t<b>\n"_s);
+}
+
+void DocxWriterTest::libreOffice_printsTheWholeTextOnA4()
+{
+    ModelDocument doc = sample();
+    doc.paragraphs.append({Role::Table, {}, {{u"项目"_s, u"金额"_s}, {u"案件受理费"_s, u"……元"_s}}});
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"判决书.docx"_s);
+    QVERIFY(write(file, doc));
+
+    // A profile of its own: no user's settings, no clash with a running LibreOffice.
+    // Its first start builds the profile and takes its time.
+    QTemporaryDir profile;
+    bool ok = false;
+    const QString log = run(u"soffice"_s,
+                            {u"-env:UserInstallation="_s + QUrl::fromLocalFile(profile.path()).toString(),
+                             u"--headless"_s, u"--norestore"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s,
+                             dir.path(), file},
+                            240000, &ok);
+    const QString pdf = dir.filePath(u"判决书.pdf"_s);
+    QVERIFY2(ok && QFile::exists(pdf), qPrintable(log));
+
+    // To look at the page: JUANZONG_KEEP_PDF=/tmp/page.pdf, then pdftoppm.
+    if (!qEnvironmentVariableIsEmpty("JUANZONG_KEEP_PDF"))
+        QFile::copy(pdf, qEnvironmentVariable("JUANZONG_KEEP_PDF"));
+    const QString info = run(u"pdfinfo"_s, {pdf});
+    QVERIFY2(info.contains(u"(A4)"_s), qPrintable(info));
+    const QString text = run(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});
+    for (const QString &expected : {u"原告：张三"_s, u"（××××）……民初……号"_s, u"案件受理费"_s, u"—1—"_s})
+        QVERIFY2(text.contains(expected), qPrintable(expected + u" not in:\n"_s + text));
 }
 
 QTEST_GUILESS_MAIN(DocxWriterTest)
