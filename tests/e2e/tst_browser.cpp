@@ -52,7 +52,7 @@ void BrowserTest::encodings()
     QFETCH(QString, text);
 
     WebEngineRig rig;
-    QVERIFY(writeFile(rig.page(u"wszzgf.html"_s), bytes));
+    put(rig.page(u"wszzgf.html"_s), bytes);
     rig.start();
     QVERIFY(rig.waitForLoad());
     QCOMPARE(rig.evaluate(u"document.getElementById('t').textContent"_s), text);

@@ -18,11 +18,6 @@ QString outsideUrl(const WebEngineRig &rig)
     return QUrl::fromLocalFile(rig.dir.path()).toString() + u'/';
 }
 
-void put(const QString &path, const QByteArray &bytes)
-{
-    QVERIFY(writeFile(path, bytes));
-}
-
 // Every file a page may want is here; the files beside the folder each tell
 // the page that reads, runs or frames them ("loaded"), a page of the folder
 // tells its parent "inside".

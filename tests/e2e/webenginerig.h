@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../window/windowrig.h"
+#include "files.h"
 
 #include "core/contentpaths.h"
 #include "platform/qt/contentschemehandler.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -26,6 +26,7 @@
 namespace Juanzong::Testing {
 
 using namespace Qt::StringLiterals;
+using namespace TestFiles;
 
 // Qt WebEngine's sandbox cannot run as root; the scheme must be known before
 // the application object exists.
@@ -36,24 +37,10 @@ inline void prepareWebEngine()
     ContentSchemeHandler::registerScheme();
 }
 
-inline QByteArray gbk(const QString &text)
-{
-    QStringEncoder encoder("GBK");
-    QByteArray bytes = encoder.encode(text);
-    Q_ASSERT(!encoder.hasError());
-    return bytes;
-}
-
 // Key events reach the page through the view's render widget, as a user's do.
 inline QWidget *pageWidget(QWebEngineView *view)
 {
     return view->focusProxy() ? view->focusProxy() : view;
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 struct WebEngineRig
@@ -69,8 +56,8 @@ struct WebEngineRig
     // Writes a GBK page with no declared character set.
     void addPage(const QString &name, const QString &title, const QString &body = {}) const
     {
-        QVERIFY(writeFile(page(name), gbk(u"<html><head><title>" + title + u"</title></head><body><h1>" + title
-                                          + u"</h1>" + body + u"</body></html>")));
+        put(page(name), gbk(u"<html><head><title>" + title + u"</title></head><body><h1>" + title + u"</h1>" + body
+                            + u"</body></html>"));
     }
 
     void start()

@@ -2,17 +2,18 @@
 // The text of a page as the index reads it (decoded as the view decodes it, parsed
 // as HTML, split into model documents), and searching it: Chinese text found by any
 // part of it, ranking, snippets and the result page, whose every text is escaped.
+#include "files.h"
 #include "fulltext/fulltextindex.h"
 #include "fulltext/pagetext.h"
 #include "fulltext/resultpage.h"
 #include "fulltext/textfold.h"
 #include "fulltext/textscan.h"
 
-#include <QStringEncoder>
 #include <QTest>
 
 using namespace Juanzong;
 using namespace Qt::StringLiterals;
+using TestFiles::gbk;
 
 class FullTextIndexTest : public QObject
 {
@@ -39,12 +40,6 @@ private Q_SLOTS:
 };
 
 namespace {
-
-QByteArray gbk(const QString &text)
-{
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
-}
 
 // "anchor|heading|text" per document, documents joined by "\n--\n".
 QString describe(const PageText &page)
@@ -168,7 +163,6 @@ void FullTextIndexTest::found_data()
     QTest::newRow("two-character word inside a long clause") << clause << u"民事"_s << 1 << 1;
     QTest::newRow("one character") << clause << u"告"_s << 1 << 2;
     QTest::newRow("phrase through the index") << clause << u"承担民事责任"_s << 1 << 1;
-    QTest::newRow("query spanning punctuation") << clause << u"认为，被告"_s << 1 << 1;
     QTest::newRow("half-width comma finds the full-width one") << clause << u"认为,被告"_s << 1 << 1;
     QTest::newRow("absent phrase") << clause << u"反诉请求"_s << 0 << 0;
     QTest::newRow("white space around trimmed") << clause << u"  民事责任 "_s << 1 << 1;
@@ -183,10 +177,8 @@ void FullTextIndexTest::found_data()
 
     const QStringList blocks = {u"<p>民事</p><p>责任</p>"_s};
     QTest::newRow("no match across block elements") << blocks << u"民事责任"_s << 0 << 0;
-    QTest::newRow("inline elements joined") << QStringList{u"<p>民<b>事</b>责任</p>"_s} << u"民事责任"_s << 1 << 1;
     QTest::newRow("quote in the query is no syntax") << QStringList{u"<p>称\"甲方\"</p>"_s} << u"\"甲方\""_s << 1 << 1;
     QTest::newRow("operator words are text") << QStringList{u"<p>A AND B</p>"_s} << u"and b"_s << 1 << 1;
-    QTest::newRow("several per document counted") << QStringList{u"<p>反诉，反诉，反诉。</p>"_s} << u"反诉，"_s << 1 << 2;
 }
 
 void FullTextIndexTest::found()

@@ -99,8 +99,6 @@ private Q_SLOTS:
     void unreadableReason();
     void oldFile_data();
     void oldFile();
-    void removeLeftovers_data();
-    void removeLeftovers();
 };
 
 void FileStoreTest::replace_data()
@@ -268,7 +266,6 @@ void FileStoreTest::unreadableReason_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("readable") << u"page.txt"_s << QString();
     QTest::newRow("missing") << u"missing.txt"_s << u"文件不存在"_s;
-    QTest::newRow("missing folder on the way") << u"missing/page.txt"_s << u"文件不存在"_s;
     QTest::newRow("a folder") << u"folder"_s << u"同名的是一个文件夹，不是文件"_s;
     QTest::newRow("path through a file") << u"page.txt/x"_s << u"路径中有一段不是文件夹"_s;
     QTest::newRow("no permission") << u"secret.txt"_s << u"没有读取权限"_s;
@@ -353,32 +350,6 @@ void FileStoreTest::oldFile()
         expected.append(u"search.txt"_s);
     QCOMPARE(entriesOf(dir.path()), expected);
 #endif
-}
-
-void FileStoreTest::removeLeftovers_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("removed");
-    QTest::newRow("own temporary file") << u"search.txt.new-1f2e3d"_s << true;
-    QTest::newRow("the saved file's own temporary file") << u"search.txt.new-1f2e3d.Ab12Cd"_s << true;
-    QTest::newRow("the file itself") << u"search.txt"_s << false;
-    QTest::newRow("a name that only begins alike") << u"search.txt.news"_s << false;
-    QTest::newRow("another file's temporary file") << u"search.html.new-1f2e3d"_s << false;
-    QTest::newRow("a folder of that pattern") << u"search.txt.new-folder"_s << false;
-}
-
-void FileStoreTest::removeLeftovers()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, removed);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(name);
-    if (name.endsWith(u"folder"))
-        QVERIFY(QDir(dir.path()).mkdir(name));
-    else
-        put(path, "left over");
-    FileStore::removeLeftovers(dir.filePath(u"search.txt"_s));
-    QCOMPARE(QFileInfo::exists(path), !removed);
 }
 
 QTEST_GUILESS_MAIN(FileStoreTest)

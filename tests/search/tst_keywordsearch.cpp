@@ -3,7 +3,6 @@
 #include "files.h"
 #include "search/keywordsearch.h"
 
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -17,12 +16,6 @@ using namespace TestFiles;
 using Kind = SearchOutcome::Kind;
 
 namespace {
-QByteArray gbk(const QString &text)
-{
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
-}
-
 QString entry(const QString &target, const QString &title)
 {
     return u"<li><a title='"_s + title + u"' target='_self' href='"_s + target + u"'>"_s + title + u"</a></li>"_s;
@@ -239,10 +232,13 @@ void KeywordSearchTest::leftovers_goWithTheNextSearch()
     Folder folder(indexOf({u"a.html\">甲"_s}));
     folder.write(u"search.txt.new-5e1f"_s, "half a page");
     folder.write(u"search.html.new-9a0b.Xc3dE2"_s, "half a page");
+    // Only the store's own names go: not the user's, nor one that merely begins alike, nor a folder.
     folder.write(u"notes.new-1"_s, "the user's");
+    folder.write(u"search.txt.news"_s, "the user's");
+    QVERIFY(QDir(folder.dir.path()).mkdir(u"search.txt.new-folder"_s));
     runSearch(u"乙"_s, folder.files); // one that finds nothing
     QCOMPARE(folder.entries(), (QStringList{u"alllist.txt"_s, u"notes.new-1"_s, u"search.html"_s, u"search.txt"_s,
-                                            u"searchmoban.txt"_s}));
+                                            u"search.txt.new-folder"_s, u"search.txt.news"_s, u"searchmoban.txt"_s}));
 }
 
 int main(int argc, char **argv)

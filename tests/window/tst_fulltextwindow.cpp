@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text search and type-ahead in the window, on fake platform adapters:
 // which key does what, the waiting note, the context menu entry, a hit opened.
+#include "files.h"
 #include "windowrig.h"
 
 #include "core/contentpaths.h"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 
 using namespace Juanzong;
@@ -44,9 +44,8 @@ QString searchedFolder()
     static const bool written = [] {
         QDir(dir.path()).mkpath(u"ws"_s);
         QFile file(ContentPaths::contentRoot(dir.path()) + u"juanzongfanben-10.html"_s);
-        QStringEncoder gbk("GBK");
         return file.open(QIODevice::WriteOnly)
-               && file.write(gbk.encode(u"<html><body><h1>调解</h1><div class=\"ws\" id=\"ws2\"><div class=\"ws-label\">"
+               && file.write(TestFiles::gbk(u"<html><body><h1>调解</h1><div class=\"ws\" id=\"ws2\"><div class=\"ws-label\">"
                                         u"调解笔录</div><p>双方自愿达成协议</p></div></body></html>"_s)) > 0;
     }();
     return written ? dir.path() : QString();

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files on disk for the search tests: writing, reading, listing, and a disk that fills up.
+// Files on disk for the tests: GBK text, writing, reading, listing, and a disk that fills up.
 #pragma once
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <functional>
@@ -21,6 +22,13 @@ inline const QString TooLarge = QStringLiteral("写入出错");
 #else
 inline const QString TooLarge = QStringLiteral("文件超过了允许的大小");
 #endif
+
+// Text as the content folder holds it.
+inline QByteArray gbk(const QString &text)
+{
+    QStringEncoder encoder("GBK");
+    return encoder.encode(text);
+}
 
 inline QByteArray contentOf(const QString &path)
 {
