@@ -71,21 +71,6 @@ void FillPanel::setFillIn(const FillIn &fillIn)
     rebuild();
 }
 
-QLineEdit *FillPanel::groupField(int group) const
-{
-    return group >= 0 && group < m_groups.size() ? m_groups.at(group).group : nullptr;
-}
-
-QLineEdit *FillPanel::blankField(int placeholder) const
-{
-    return m_blanks.value(placeholder);
-}
-
-QCheckBox *FillPanel::separately(int group) const
-{
-    return group >= 0 && group < m_groups.size() ? m_groups.at(group).separately : nullptr;
-}
-
 void FillPanel::rebuild()
 {
     while (QLayoutItem *item = m_fieldsLayout->takeAt(0)) {

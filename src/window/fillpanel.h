@@ -27,12 +27,6 @@ public:
     void setFillIn(const FillIn &fillIn);
     const FillIn &fillIn() const { return m_fillIn; }
 
-    // The field of a group, and the one of a single blank (shown only while its
-    // group is filled one by one); for the tests and the accessibility tree alike.
-    QLineEdit *groupField(int group) const;
-    QLineEdit *blankField(int placeholder) const;
-    QCheckBox *separately(int group) const;
-
 Q_SIGNALS:
     void valuesChanged();
     void copyRequested();

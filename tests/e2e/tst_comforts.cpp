@@ -295,7 +295,7 @@ void ComfortsTest::fillIn_plaintiffOnceChangesEveryPlaceAndReachesTheDocx()
     QCOMPARE(panel->fillIn().groups().at(plaintiff).occurrences.size(), 3);
     // Markup typed by the user shows as the characters typed.
     const QString name = u"张<i>小</i>明"_s;
-    type(panel->groupField(plaintiff), name);
+    type(panel->findChild<QLineEdit *>(u"FillGroup"_s + QString::number(plaintiff)), name);
 
     const QString filled = u"Array.from(document.querySelectorAll('#ws1 .jz-filled')).map((s) => s.textContent).join('|')"_s;
     QTRY_COMPARE(rig.evaluate(filled), QStringList(3, name).join(u'|'));

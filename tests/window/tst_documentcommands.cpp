@@ -71,7 +71,13 @@ struct Rig
                 return g;
         return -1;
     }
-    QLineEdit *groupField(const QString &label) { return commands()->panel()->groupField(group(label)); }
+    // A field of the panel by its name and number: FillGroup, FillSeparately (by group), FillBlank (by blank).
+    template<typename T = QLineEdit>
+    T *field(const char *name, int number)
+    {
+        return commands()->panel()->findChild<T *>(QLatin1StringView(name) + QString::number(number));
+    }
+    QLineEdit *groupField(const QString &label) { return field("FillGroup", group(label)); }
 
     CallLog log;
     FakeHtmlView html{log};
@@ -186,16 +192,16 @@ void DocumentCommandsTest::fill_placeByPlace()
     const int group = rig.group(u"原告 ×××"_s);
     // A bare "……" means something else at each place: offered one by one.
     const int dots = rig.group(u"……"_s);
-    QVERIFY(panel->separately(dots)->isChecked());
-    QVERIFY(!panel->groupField(dots)->isEnabled());
-    QVERIFY(!panel->separately(group)->isChecked());
+    QVERIFY(rig.field<QCheckBox>("FillSeparately", dots)->isChecked());
+    QVERIFY(!rig.field("FillGroup", dots)->isEnabled());
+    QVERIFY(!rig.field<QCheckBox>("FillSeparately", group)->isChecked());
 
-    panel->separately(group)->setChecked(true);
+    rig.field<QCheckBox>("FillSeparately", group)->setChecked(true);
     const int last = panel->fillIn().groups().at(group).occurrences.last();
-    type(panel->blankField(last), u"李四"_s);
+    type(rig.field("FillBlank", last), u"李四"_s);
     QCOMPARE(rig.shownFills(), QStringList{u"4:24:3=李四"_s});
     // Back to one value for all: the one typed stands for the group.
-    panel->separately(group)->setChecked(false);
+    rig.field<QCheckBox>("FillSeparately", group)->setChecked(false);
     QCOMPARE(rig.shownFills(), (QStringList{u"3:3:3=李四"_s, u"4:2:3=李四"_s, u"4:24:3=李四"_s}));
     panel->hide();
 }
