@@ -10,7 +10,7 @@ JUANZONG_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-microhei
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
-    at-spi2-core python3-pyatspi dbus-daemon   # the screen-reader test: accessibility bus, AT-SPI client, a session bus
+    at-spi2-core python3-pyatspi dbus-daemon   # the screen-reader test: accessibility bus, AT-SPI client, a session bus (dbus-run-session)
     scdoc lintian appstream desktop-file-utils strace   # manual pages; package and metadata checks
     libzip-dev # the zip library under the .docx writer
     python3-docx libreoffice-writer-nogui # tests open exported .docx files with real readers
