@@ -141,8 +141,10 @@ void DocumentCommandsTest::save_failures_data()
     QTest::newRow("cancelled_nothingSaid") << QString() << QVariant(Page) << QString();
     QTest::newRow("missing folder_saysItCouldNotWrite")
         << u"/nonexistent-juanzong/x.docx"_s << QVariant(Page) << u"另存为 Word 文档失败：无法写入所选文件。"_s;
-    QTest::newRow("page without answer_saysItCouldNotRead")
-        << u"/tmp/never.docx"_s << QVariant() << u"无法读取当前页面中的范本，请等页面显示完整后再试。"_s;
+    const QString unreadable = u"无法读取当前页面中的范本，请等页面显示完整后再试。"_s;
+    QTest::newRow("page without answer_saysItCouldNotRead") << u"/tmp/never.docx"_s << QVariant() << unreadable;
+    QTest::newRow("answer without its document's number_saysItCouldNotRead")
+        << u"/tmp/never.docx"_s << QVariant(u"{\"heading\": \"民事调解书\", \"paragraphs\": []}"_s) << unreadable;
 }
 
 void DocumentCommandsTest::save_failures()

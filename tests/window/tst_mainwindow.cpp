@@ -61,7 +61,8 @@ void MainWindowTest::startUp_runsInOrder()
     QCOMPARE(rig.window->designSize().DesignWidth, 17265);
     QCOMPARE(rig.window->designSize().DesignHeight, 11745);
     QVERIFY(rig.log.starting(u"box").isEmpty());
-    // The tree reads in the regular design font, the buttons in its bold.
+    // The search box and the tree read in the regular design fonts, the buttons in the bold.
+    QCOMPARE(rig.control(u"Text1"_s)->font().weight(), QFont::Normal);
     QCOMPARE(rig.treeWidget->font().pointSizeF(), 10.5);
     QCOMPARE(rig.treeWidget->font().weight(), QFont::Normal);
     QCOMPARE(rig.control(u"Command1"_s)->font().weight(), QFont::Bold);
