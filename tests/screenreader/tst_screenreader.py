@@ -170,9 +170,9 @@ def main(program, content):
             # No window manager runs here: give the window the keyboard as one would.
             xdotool("search", "--sync", "--onlyvisible", "--name", TITLE, "windowfocus", "--sync")
 
-            # The page has the focus first: it comes first in the tab order.
-            check("focus_startsOnThePage", poll(lambda: has_state(document(), pyatspi.STATE_FOCUSED), 20),
-                  json.dumps(describe(document()), ensure_ascii=False))
+            # The page has the focus first: the first Tab leaves it for 搜索, the next in
+            # the order. (The page itself reports "focused" whether it has the keyboard
+            # or not, so asking it proves nothing.)
             expected = ["push button:搜索", "tree:目录", "push button:关闭", "text:搜索关键词", "push button:前进",
                         "push button:后退", "push button:关于", "push button:打印", "document web:", "push button:搜索"]
             moves = tab_order(len(expected))
