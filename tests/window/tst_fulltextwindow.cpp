@@ -85,6 +85,8 @@ void FullTextWindowTest::keys_data()
                                                      << u"html.navigate juanzongfanben-19.html"_s;
     QTest::newRow("arrows move through the offers")
         << u"tj"_s << QStringList{u"Down"_s, u"Down"_s, u"Up"_s, u"Return"_s} << u"html.navigate juanzongfanben-10.html"_s;
+    QTest::newRow("Up to the last offer, Down past it_back to the first")
+        << u"zxyy"_s << QStringList{u"Up"_s, u"Down"_s, u"Return"_s} << u"html.navigate juanzongfanben-19.html"_s;
     QTest::newRow("Esc closes the offers, Enter then searches titles")
         << u"zxyy"_s << QStringList{u"Down"_s, u"Esc"_s, u"Return"_s} << u"title search"_s;
     QTest::newRow("Shift+Enter_full-text search") << u"自愿"_s << QStringList{u"Shift+Return"_s}
