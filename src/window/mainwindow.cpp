@@ -12,11 +12,11 @@
 #include "search/keywordsearch.h"
 #include "window/accessibleroles.h"
 #include "window/cataloguetree.h"
-#include "window/documentcommands.h"
-#include "window/fulltextcontroller.h"
-#include "window/pagereader.h"
+#include "documentui/documentcommands.h"
+#include "fulltextui/fulltextcontroller.h"
+#include "reader/pagereader.h"
 #include "window/searchbox.h"
-#include "window/windowshortcut.h"
+#include "reader/windowshortcut.h"
 
 #include <QApplication>
 #include <QFileInfo>

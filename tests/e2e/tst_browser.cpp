@@ -5,7 +5,7 @@
 #include "webenginerig.h"
 
 #include "fulltext/resultpage.h"
-#include "window/fulltextcontroller.h"
+#include "fulltextui/fulltextcontroller.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,9 +4,9 @@
 // a command takes, filling one in the live page, and the Word file made from it.
 #include "webenginerig.h"
 
-#include "window/documentcommands.h"
-#include "window/fillpanel.h"
-#include "window/pagereader.h"
+#include "documentui/documentcommands.h"
+#include "documentui/fillpanel.h"
+#include "reader/pagereader.h"
 
 #include <QApplication>
 #include <QClipboard>

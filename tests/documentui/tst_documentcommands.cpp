@@ -2,11 +2,11 @@
 // Copy, fill in and save as Word, driven through a fake view that answers the
 // page scripts as the page would.
 #include "files.h"
-#include "windowrig.h"
+#include "window/windowrig.h"
 
 #include "document/clipboardformat.h"
-#include "window/documentcommands.h"
-#include "window/fillpanel.h"
+#include "documentui/documentcommands.h"
+#include "documentui/fillpanel.h"
 
 #include <QCheckBox>
 #include <QClipboard>

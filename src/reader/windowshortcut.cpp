@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/windowshortcut.h"
+#include "reader/windowshortcut.h"
 
 #include <QShortcut>
 #include <QWidget>

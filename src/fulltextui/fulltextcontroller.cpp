@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/fulltextcontroller.h"
+#include "fulltextui/fulltextcontroller.h"
 
 #include "core/catalogue.h"
 #include "core/contentpaths.h"
@@ -7,7 +7,7 @@
 #include "fulltext/indexbuilder.h"
 #include "fulltext/resultpage.h"
 #include "platform/htmlview.h"
-#include "window/suggestionpopup.h"
+#include "fulltextui/suggestionpopup.h"
 
 #include <QDir>
 #include <QFileInfo>

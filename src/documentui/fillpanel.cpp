@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/fillpanel.h"
+#include "documentui/fillpanel.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

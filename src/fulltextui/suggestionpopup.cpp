@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/suggestionpopup.h"
+#include "fulltextui/suggestionpopup.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/pagereader.h"
+#include "reader/pagereader.h"
 
 #include "platform/htmlview.h"
-#include "window/findbar.h"
-#include "window/windowshortcut.h"
+#include "reader/findbar.h"
+#include "reader/windowshortcut.h"
 
 #include <QApplication>
 #include <QMouseEvent>

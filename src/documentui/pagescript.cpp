@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/pagescript.h"
+#include "documentui/pagescript.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

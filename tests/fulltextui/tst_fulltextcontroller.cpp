@@ -2,12 +2,12 @@
 // Full-text search and type-ahead in the window, on fake platform adapters:
 // which key does what, the waiting note, the context menu entry, a hit opened.
 #include "files.h"
-#include "windowrig.h"
+#include "window/windowrig.h"
 
 #include "core/contentpaths.h"
 #include "fulltext/resultpage.h"
-#include "window/fulltextcontroller.h"
-#include "window/suggestionpopup.h"
+#include "fulltextui/fulltextcontroller.h"
+#include "fulltextui/suggestionpopup.h"
 
 #include <QDir>
 #include <QFile>
@@ -261,4 +261,4 @@ void FullTextWindowTest::resultsReturnedTo_scroll()
 }
 
 QTEST_MAIN(FullTextWindowTest)
-#include "tst_fulltextwindow.moc"
+#include "tst_fulltextcontroller.moc"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/documentcommands.h"
+#include "documentui/documentcommands.h"
 
 #include "document/clipboardformat.h"
 #include "document/docxwriter.h"
@@ -7,8 +7,8 @@
 #include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
-#include "window/fillpanel.h"
-#include "window/pagescript.h"
+#include "documentui/fillpanel.h"
+#include "documentui/pagescript.h"
 
 #include <QAction>
 #include <QClipboard>

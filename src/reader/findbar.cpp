@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/findbar.h"
+#include "reader/findbar.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

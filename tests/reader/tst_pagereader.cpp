@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading one page, on a fake view in a bare window: find, zoom, reloads, side buttons.
-#include "windowrig.h"
+#include "window/windowrig.h"
 
-#include "window/findbar.h"
-#include "window/pagereader.h"
+#include "reader/findbar.h"
+#include "reader/pagereader.h"
 
 #include <QApplication>
 #include <QLabel>
