@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fulltextui/fulltextcontroller.h"
 
-#include "core/catalogue.h"
 #include "core/contentpaths.h"
 #include "fulltext/fulltextservice.h"
 #include "fulltext/indexbuilder.h"
 #include "fulltext/resultpage.h"
 #include "platform/htmlview.h"
-#include "fulltextui/suggestionpopup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +21,7 @@
 namespace Juanzong {
 
 const QString FullTextController::MenuCaption = QStringLiteral("在全部范本中搜索…");
-const QString FullTextController::Building = QStringLiteral("正在建立索引…");
+const QString FullTextController::IndexBuildingNote = QStringLiteral("正在建立索引…");
 
 namespace {
 
@@ -47,7 +45,6 @@ const QString ReadResults = QStringLiteral(
 FullTextController::FullTextController(FullTextParts parts, QWidget *window)
     : QObject(window)
     , m_parts(std::move(parts))
-    , m_catalogueTitles(std::make_unique<TitleSuggester>())
 {
     // The worker reads the folder fixed when the build starts, never the window,
     // which may be gone while the build winds down.
@@ -56,25 +53,18 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
         return buildIndex(*root, cancelled);
     }, this);
 
-    for (const Catalogue::Row &row : Catalogue::rows())
-        if (!Catalogue::isCategory(row.key))
-            m_catalogueTitles->add({row.label.toString(), cataloguePlaceOf(row.key), row.key + u".html", {}}, true);
-
-    m_popup = new SuggestionPopup(m_parts.searchBox, window);
     m_waiting = new QLabel(window);
     m_waiting->setObjectName(QStringLiteral("FullTextWaiting"));
     // The query goes into this note: it must never be read as markup. The text
     // it starts with is also what a screen reader names it while it is hidden.
     m_waiting->setTextFormat(Qt::PlainText);
-    m_waiting->setText(Building);
+    m_waiting->setText(IndexBuildingNote);
     m_waiting->setAutoFillBackground(true);
     m_waiting->setFrameShape(QFrame::StyledPanel);
     m_waiting->setMargin(8);
     m_waiting->hide();
 
     m_parts.searchBox->installEventFilter(this);
-    connect(m_parts.searchBox, &QLineEdit::textEdited, this, &FullTextController::offerTitles);
-    connect(m_popup, &SuggestionPopup::chosen, this, &FullTextController::open);
     connect(m_service, &FullTextService::waiting, this, &FullTextController::showWaiting);
     connect(m_service, &FullTextService::searched, this, &FullTextController::showResult);
     m_parts.html->addContextActions([this](QPointF, const QString &selectedText) { return menuEntries(selectedText); });
@@ -88,9 +78,10 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
 
 FullTextController::~FullTextController() = default;
 
-bool FullTextController::isIndexReady() const
+const TitleSuggester *FullTextController::indexedTitles() const
 {
-    return m_service->isReady();
+    const FullTextIndex *index = m_service->index();
+    return index ? &index->titles() : nullptr;
 }
 
 QString FullTextController::contentRoot() const
@@ -103,22 +94,15 @@ QString FullTextController::resultPath() const
     return contentRoot() + FullTextPage::FileName;
 }
 
-const TitleSuggester &FullTextController::titles() const
-{
-    const FullTextIndex *index = m_service->index();
-    return index ? index->titles() : *m_catalogueTitles;
-}
-
 void FullTextController::search(const QString &query)
 {
-    m_popup->hide();
     if (FullTextIndex::normalisedQuery(query).isEmpty())
         return;
-    fixRoot();
+    pinIndexFolder();
     m_service->search(query);
 }
 
-void FullTextController::fixRoot()
+void FullTextController::pinIndexFolder()
 {
     if (!m_service->hasStarted())
         *m_root = contentRoot();
@@ -126,7 +110,7 @@ void FullTextController::fixRoot()
 
 void FullTextController::showWaiting(const QString &query)
 {
-    m_waiting->setText(Building + u"  全文搜索“" + FullTextIndex::normalisedQuery(query) + u"”将在索引建好后显示。");
+    m_waiting->setText(IndexBuildingNote + u"  全文搜索“" + FullTextIndex::normalisedQuery(query) + u"”将在索引建好后显示。");
     const QRect area = m_parts.view->geometry();
     m_waiting->adjustSize();
     m_waiting->move(area.left() + (area.width() - m_waiting->width()) / 2, area.top() + 24);
@@ -149,16 +133,6 @@ void FullTextController::showResult(const FullTextResult &result)
     m_parts.html->showPageAs(FullTextPage::build(result), resultPath());
 }
 
-void FullTextController::offerTitles(const QString &typed)
-{
-    m_popup->offer(titles().suggest(typed));
-}
-
-void FullTextController::open(const Suggestion &offer)
-{
-    m_parts.html->navigateToAnchor(contentRoot() + offer.fileName, offer.anchor);
-}
-
 QList<QAction *> FullTextController::menuEntries(const QString &selectedText)
 {
     const QString query = FullTextIndex::normalisedQuery(selectedText);
@@ -176,18 +150,12 @@ QList<QAction *> FullTextController::menuEntries(const QString &selectedText)
 
 bool FullTextController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_parts.searchBox) {
-        if (event->type() == QEvent::FocusOut)
-            m_popup->hide();
-        if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-            if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
-                search(m_parts.searchBox->text());
-                return true;
-            }
-            if (m_popup->keyPressed(key))
-                return true;
+    if (watched == m_parts.searchBox && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+            search(m_parts.searchBox->text());
+            return true;
         }
     }
     return QObject::eventFilter(watched, event);
@@ -213,7 +181,7 @@ void FullTextController::pageLoaded(bool ok)
     // The index waits until the start page is on screen: start-up is not slowed.
     if (m_firstLoad) {
         m_firstLoad = false;
-        fixRoot();
+        pinIndexFolder();
         m_service->start();
     }
     if (m_onResults && ok) {

@@ -2,7 +2,6 @@
 // Full-text search in the window: Shift+Enter in the search box or the page's
 // context menu -> the index (built in the background after the start page) ->
 // the result page, shown from memory -> a hit opened -> the find bar on the query.
-// Also the type-ahead under the search box.
 #pragma once
 
 #include <QObject>
@@ -22,10 +21,8 @@ namespace Juanzong {
 
 class FullTextService;
 class HtmlView;
-class SuggestionPopup;
 class TitleSuggester;
 struct FullTextResult;
-struct Suggestion;
 
 struct FullTextParts
 {
@@ -47,23 +44,21 @@ class FullTextController final : public QObject
     Q_DISABLE_COPY_MOVE(FullTextController)
 public:
     static const QString MenuCaption; // "在全部范本中搜索…"
-    static const QString Building;    // "正在建立索引…"
+    static const QString IndexBuildingNote; // "正在建立索引…"
 
-    // window owns the controller, the type-ahead list and the waiting note.
+    // window owns the controller and the waiting note.
     FullTextController(FullTextParts parts, QWidget *window);
     ~FullTextController() override;
 
     // Searches every page for query and shows the result page (after the index, if need be).
     void search(const QString &query);
-    bool isIndexReady() const;
+    // The index's titles, the model documents' among them, once it is built; else null.
+    const TitleSuggester *indexedTitles() const;
     // The path the result page is shown as.
     QString resultPath() const;
     // How often the result page's scroll is read while it is shown: the offset
     // Back returns to is the last one read before the page was left.
     static constexpr int ScrollReadInterval = 150; // ms
-
-    SuggestionPopup *suggestions() const { return m_popup; }
-    QLabel *waitingNote() const { return m_waiting; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -71,24 +66,19 @@ protected:
 private:
     void showResult(const FullTextResult &result);
     void showWaiting(const QString &query);
-    void offerTitles(const QString &typed);
-    void open(const Suggestion &offer);
     QList<QAction *> menuEntries(const QString &selectedText);
     void pageShown(const QString &path);
     void pageLoaded(bool ok);
     QString contentRoot() const;
-    // Fixes the folder the index is built from, until the build has started.
-    void fixRoot();
-    const TitleSuggester &titles() const;
+    // Pins the folder the index is built from, until the build has started.
+    void pinIndexFolder();
     void readResults();
     void readResultScroll();
 
     FullTextParts m_parts;
     FullTextService *m_service = nullptr;
     std::shared_ptr<QString> m_root;
-    SuggestionPopup *m_popup = nullptr;
     QLabel *m_waiting = nullptr;
-    std::unique_ptr<TitleSuggester> m_catalogueTitles; // until the index has its own
     QString m_query;           // of the result page last shown
     QSet<QString> m_hitFiles;  // the pages its rows open
     QString m_shownFile;       // the page shown, its name in the content folder

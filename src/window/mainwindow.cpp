@@ -14,6 +14,7 @@
 #include "window/cataloguetree.h"
 #include "documentui/documentcommands.h"
 #include "fulltextui/fulltextcontroller.h"
+#include "fulltextui/typeahead.h"
 #include "reader/pagereader.h"
 #include "window/searchbox.h"
 #include "reader/windowshortcut.h"
@@ -174,11 +175,15 @@ void MainWindow::createControls()
             m_parts.desktop->openExternally(url);
     });
 
-    // Full text: Shift+Enter in the box, the page's context menu, the type-ahead.
+    // Full text: Shift+Enter in the box, the page's context menu; the type-ahead under the box.
     m_fullText = new FullTextController({m_parts.html, m_searchBox, webys, [this] { return programDirectory(); },
                                          [this](const QString &text, int skip) { m_reader->findInPage(text, skip); },
                                          [this] { m_reader->hideFind(); }},
                                         this);
+    // After the full-text search, so that its filter on the box sees a key first.
+    new TypeAheadController({m_searchBox, m_parts.html, [this] { return ContentPaths::contentRoot(programDirectory()); },
+                             [fullText = m_fullText] { return fullText->indexedTitles(); }},
+                            this);
 
     createShortcuts();
     m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);

@@ -78,7 +78,6 @@ public:
     void focusSearch();
     // Find in page and zoom, with their own shortcuts.
     PageReader *reader() const { return m_reader; }
-    FullTextController *fullText() const { return m_fullText; }
 
     // Copy, fill in and save as Word the model document in view or under the mouse.
     DocumentCommands *documents() const { return m_documents; }

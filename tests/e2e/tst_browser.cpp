@@ -116,7 +116,6 @@ void BrowserTest::fullText_phraseInOneDocument_opensItWithTheFindBarCounting()
                       u"</div><p>双方当事人一致同意由原告负担鉴定费用。</p><p>其后，原告负担鉴定费用的部分已付清。</p></div>");
     rig.start();
     QVERIFY(rig.waitForLoad());
-    QTRY_VERIFY_WITH_TIMEOUT(rig.window->fullText()->isIndexReady(), 30000);
 
     auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_s);
     box->setFocus();

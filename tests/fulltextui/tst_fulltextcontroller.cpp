@@ -59,8 +59,7 @@ struct Rig : WindowRig
         box = control<QLineEdit>(u"Text1"_s);
         box->setFocus();
     }
-    FullTextController *fullText() const { return window->fullText(); }
-    QString resultPath() const { return fullText()->resultPath(); }
+    QString resultPath() const { return ContentPaths::contentRoot(programDir) + FullTextPage::FileName; }
     void type(const QString &text) const { Testing::type(box, text); }
     // Types a query and asks for it in every page, as Shift+Enter does.
     void searchAll(const QString &query) const
@@ -101,7 +100,8 @@ void FullTextWindowTest::keys()
     Rig rig;
     rig.log.calls.clear();
     rig.type(typed);
-    auto *offers = rig.fullText()->suggestions();
+    auto *offers = rig.control<SuggestionPopup>(u"Suggestions"_s);
+    QVERIFY(offers);
     QCOMPARE(offers->isVisible(), !keys.contains(u"Shift+Return"_s));
     for (const QString &key : keys)
         press(rig.box, key);
@@ -123,13 +123,13 @@ void FullTextWindowTest::keys()
 void FullTextWindowTest::queryBeforeIndex_waitsVisiblyThenShowsResults()
 {
     Rig rig;
-    QVERIFY(!rig.fullText()->isIndexReady());
     rig.searchAll(u"达成协议"_s);
-    // The window answers at once: the note says why nothing is shown yet.
-    QLabel *note = rig.fullText()->waitingNote();
-    if (!rig.fullText()->isIndexReady()) {
+    // The window answers at once: until the results come, the note says why nothing is shown yet.
+    auto *note = rig.control<QLabel>(u"FullTextWaiting"_s);
+    QVERIFY(note);
+    if (rig.log.starting(u"html.showPageAs").isEmpty()) {
         QVERIFY(note->isVisible());
-        QVERIFY(note->text().startsWith(FullTextController::Building));
+        QVERIFY(note->text().startsWith(FullTextController::IndexBuildingNote));
     }
     QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
     QCOMPARE(rig.log.starting(u"html.showPageAs").front(), u"html.showPageAs " + rig.resultPath());
