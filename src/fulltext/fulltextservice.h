@@ -38,7 +38,6 @@ public:
     // the build, says waiting(), and searches for the latest query when ready.
     void search(const QString &query);
     // Forgets a query that waits for the index.
-    void cancelWaiting() { m_waiting.clear(); }
 
 Q_SIGNALS:
     void waiting(const QString &query);

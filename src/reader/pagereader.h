@@ -40,7 +40,6 @@ public:
     void zoomIn();
     void zoomOut();
     void zoomReset();
-    int zoomPercent() const { return ZoomSteps[m_zoomStep]; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -62,7 +62,6 @@ public:
 
     // The controls in the order the proportional layout visits them.
     const QList<QWidget *> &controls() const { return m_controls; }
-    DesignSize designSize() const { return m_design; }
 
     // The user's commands, one per control event.
     void nodeClick(const QString &key);
@@ -76,11 +75,6 @@ public:
     void printPreview();
     void saveAsPdf();
     void focusSearch();
-    // Find in page and zoom, with their own shortcuts.
-    PageReader *reader() const { return m_reader; }
-
-    // Copy, fill in and save as Word the model document in view or under the mouse.
-    DocumentCommands *documents() const { return m_documents; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

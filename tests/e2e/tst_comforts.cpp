@@ -97,7 +97,6 @@ void ComfortsTest::zoom_stepsByWheelAndStaysAcrossPages()
     QWheelEvent wheel(at, page->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::ControlModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(page, &wheel);
-    QCOMPARE(rig.window->reader()->zoomPercent(), 125);
     QTRY_COMPARE(rig.evaluate(u"window.innerWidth"_s).toDouble(), std::floor(natural / 1.25));
 
     rig.clickNode(u"juanzongfanben-6"_s);

@@ -88,32 +88,30 @@ private Q_SLOTS:
 void PageReaderTest::zoom_data()
 {
     QTest::addColumn<QStringList>("steps"); // keys, or "wheel N" / "wheel N page" / "wheel N other" / "plain wheel N" in notches
-    QTest::addColumn<int>("percent");
     QTest::addColumn<QStringList>("factors"); // asked of the view, in order
 
-    QTest::newRow("Ctrl++_one step in") << QStringList{u"Ctrl++"_s} << 110 << QStringList{u"1.1"_s};
-    QTest::newRow("Ctrl+= without shift_one step in") << QStringList{u"Ctrl+="_s} << 110 << QStringList{u"1.1"_s};
-    QTest::newRow("Ctrl+-_one step out") << QStringList{u"Ctrl+-"_s} << 90 << QStringList{u"0.9"_s};
+    QTest::newRow("Ctrl++_one step in") << QStringList{u"Ctrl++"_s} << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+= without shift_one step in") << QStringList{u"Ctrl+="_s} << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+-_one step out") << QStringList{u"Ctrl+-"_s} << QStringList{u"0.9"_s};
     QTest::newRow("up to the top_no further")
-        << QStringList(9, u"Ctrl++"_s) << 300
+        << QStringList(9, u"Ctrl++"_s)
         << QStringList{u"1.1"_s, u"1.25"_s, u"1.5"_s, u"1.75"_s, u"2"_s, u"2.5"_s, u"3"_s};
-    QTest::newRow("down to the bottom_no further") << QStringList(7, u"Ctrl+-"_s) << 30
+    QTest::newRow("down to the bottom_no further") << QStringList(7, u"Ctrl+-"_s)
                                                    << QStringList{u"0.9"_s, u"0.8"_s, u"0.67"_s, u"0.5"_s, u"0.3"_s};
-    QTest::newRow("Ctrl+0_back to 100") << QStringList{u"Ctrl++"_s, u"Ctrl++"_s, u"Ctrl+0"_s} << 100
+    QTest::newRow("Ctrl+0_back to 100") << QStringList{u"Ctrl++"_s, u"Ctrl++"_s, u"Ctrl+0"_s}
                                          << QStringList{u"1.1"_s, u"1.25"_s, u"1"_s};
-    QTest::newRow("Ctrl+0 at 100_asks nothing") << QStringList{u"Ctrl+0"_s} << 100 << QStringList();
-    QTest::newRow("Ctrl+wheel notch up_one step") << QStringList{u"wheel 1"_s} << 110 << QStringList{u"1.1"_s};
-    QTest::newRow("Ctrl+wheel on the page inside the view_one step") << QStringList{u"wheel 1 page"_s} << 110 << QStringList{u"1.1"_s};
-    QTest::newRow("Ctrl+wheel two notches down_two steps") << QStringList{u"wheel -2"_s} << 80 << QStringList{u"0.8"_s};
-    QTest::newRow("Ctrl+wheel far beyond the top_300") << QStringList{u"wheel 40"_s} << 300 << QStringList{u"3"_s};
-    QTest::newRow("wheel without Ctrl_scrolls") << QStringList{u"plain wheel 1"_s} << 100 << QStringList();
-    QTest::newRow("Ctrl+wheel beside the view_no zoom") << QStringList{u"wheel 1 other"_s} << 100 << QStringList();
+    QTest::newRow("Ctrl+0 at 100_asks nothing") << QStringList{u"Ctrl+0"_s} << QStringList();
+    QTest::newRow("Ctrl+wheel notch up_one step") << QStringList{u"wheel 1"_s} << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+wheel on the page inside the view_one step") << QStringList{u"wheel 1 page"_s} << QStringList{u"1.1"_s};
+    QTest::newRow("Ctrl+wheel two notches down_two steps") << QStringList{u"wheel -2"_s} << QStringList{u"0.8"_s};
+    QTest::newRow("Ctrl+wheel far beyond the top_300") << QStringList{u"wheel 40"_s} << QStringList{u"3"_s};
+    QTest::newRow("wheel without Ctrl_scrolls") << QStringList{u"plain wheel 1"_s} << QStringList();
+    QTest::newRow("Ctrl+wheel beside the view_no zoom") << QStringList{u"wheel 1 other"_s} << QStringList();
 }
 
 void PageReaderTest::zoom()
 {
     QFETCH(QStringList, steps);
-    QFETCH(int, percent);
     QFETCH(QStringList, factors);
 
     Rig rig;
@@ -130,7 +128,6 @@ void PageReaderTest::zoom()
                           Qt::NoButton, plain ? Qt::NoModifier : Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &wheel);
     }
-    QCOMPARE(rig.reader->zoomPercent(), percent);
     QCOMPARE(rig.asked(u"html.zoom "_s), factors);
 }
 

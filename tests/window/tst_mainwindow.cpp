@@ -58,8 +58,8 @@ void MainWindowTest::startUp_runsInOrder()
     QVERIFY(calls.at(3).startsWith(u"tree.add "));
     // The layout was recorded between attaching the skin and silencing the view.
     QCOMPARE(rig.tagAtSilent, u"4440 840 12495 10695 "_s);
-    QCOMPARE(rig.window->designSize().DesignWidth, 17265);
-    QCOMPARE(rig.window->designSize().DesignHeight, 11745);
+    // The design size the layout scales from: 17265 × 11745 twips.
+    QCOMPARE(rig.window->size(), QSize(1151, 783));
     QVERIFY(rig.log.starting(u"box").isEmpty());
     // The search box and the tree read in the regular design fonts, the buttons in the bold.
     QCOMPARE(rig.control(u"Text1"_s)->font().weight(), QFont::Normal);
