@@ -6,6 +6,7 @@
 #include "fulltext/indexbuilder.h"
 #include "fulltext/resultpage.h"
 #include "platform/htmlview.h"
+#include "platform/shownpage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QAction>
-#include <QPointer>
 #include <QUrl>
 
 #include <memory>
@@ -68,8 +68,8 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
     connect(m_service, &FullTextService::waiting, this, &FullTextController::showWaiting);
     connect(m_service, &FullTextService::searched, this, &FullTextController::showResult);
     m_parts.html->addContextActions([this](QPointF, const QString &selectedText) { return menuEntries(selectedText); });
-    connect(m_parts.html, &HtmlView::pageShown, this, &FullTextController::pageShown);
-    connect(m_parts.html, &HtmlView::pageLoaded, this, &FullTextController::pageLoaded);
+    connect(m_parts.page, &ShownPage::shown, this, &FullTextController::pageShown);
+    connect(m_parts.page, &ShownPage::loaded, this, &FullTextController::pageLoaded);
     // Once the page has been left it is too late to ask where it was, so the
     // offset is kept current while it is shown; a read is one small script.
     m_scrollReader.setInterval(ScrollReadInterval);
@@ -127,7 +127,6 @@ void FullTextController::showResult(const FullTextResult &result)
         m_hitFiles.insert(hit.fileName);
     // A new result page starts at its top.
     m_scrollReader.stop();
-    ++m_pageGeneration;
     m_resultScroll = 0;
     m_restoreScroll = false;
     m_parts.html->showPageAs(FullTextPage::build(result), resultPath());
@@ -165,15 +164,16 @@ void FullTextController::pageShown(const QString &path)
 {
     const bool wasOnResults = m_onResults;
     m_onResults = cleanedPath(path) == cleanedPath(resultPath());
-    ++m_pageGeneration;
     m_scrollReader.stop();
     if (wasOnResults && !m_onResults)
         m_restoreScroll = true;
+    // A read of the page before may have answered since the new results were asked for.
+    if (m_onResults && !m_restoreScroll)
+        m_resultScroll = 0;
     if (m_onResults && m_parts.closeFind)
         m_parts.closeFind();
-    m_shownFile = QFileInfo(path).fileName();
     // Leaving the results for the catalogue or the About page opens no find bar.
-    m_openedHit = wasOnResults && !m_onResults && m_hitFiles.contains(m_shownFile);
+    m_openedHit = wasOnResults && !m_onResults && m_hitFiles.contains(QFileInfo(path).fileName());
 }
 
 void FullTextController::pageLoaded(bool ok)
@@ -199,34 +199,32 @@ void FullTextController::pageLoaded(bool ok)
     // The engine's find starts at the top of the page: step past the matches
     // that come before the document the hit named.
     qsizetype skip = 0;
-    const QString anchor = m_parts.html->currentFragment();
+    const QString anchor = m_parts.page->fragment();
     if (const FullTextIndex *index = m_service->index(); index && !anchor.isEmpty())
-        skip = std::max<qsizetype>(0, index->occurrencesBefore(m_shownFile, anchor, m_query));
+        skip = std::max<qsizetype>(0, index->occurrencesBefore(QFileInfo(m_parts.page->path()).fileName(), anchor, m_query));
     m_parts.findInPage(m_query, int(skip));
 }
 
 void FullTextController::readResults()
 {
-    QPointer<FullTextController> self(this);
-    m_parts.html->runIsolatedScript(ReadResults, [self, generation = m_pageGeneration](const QVariant &answer) {
+    m_parts.page->runScript(ReadResults, this, [this](const QVariant &answer) {
         const QStringList page = answer.toStringList();
-        if (!self || generation != self->m_pageGeneration || page.isEmpty())
+        if (page.isEmpty())
             return;
-        self->m_query = page.first();
-        self->m_hitFiles.clear();
+        m_query = page.first();
+        m_hitFiles.clear();
         for (qsizetype i = 1; i < page.size(); ++i)
-            self->m_hitFiles.insert(QUrl::fromPercentEncoding(page.at(i).section(u'#', 0, 0).toUtf8()));
+            m_hitFiles.insert(QUrl::fromPercentEncoding(page.at(i).section(u'#', 0, 0).toUtf8()));
     });
 }
 
 void FullTextController::readResultScroll()
 {
-    QPointer<FullTextController> self(this);
-    m_parts.html->runIsolatedScript(ReadScroll, [self, generation = m_pageGeneration](const QVariant &offset) {
+    m_parts.page->runScript(ReadScroll, this, [this](const QVariant &offset) {
         bool ok = false;
         const double y = offset.toDouble(&ok);
-        if (self && generation == self->m_pageGeneration && ok && y >= 0)
-            self->m_resultScroll = y;
+        if (ok && y >= 0)
+            m_resultScroll = y;
     });
 }
 

@@ -21,12 +21,14 @@ namespace Juanzong {
 
 class FullTextService;
 class HtmlView;
+class ShownPage;
 class TitleSuggester;
 struct FullTextResult;
 
 struct FullTextParts
 {
     HtmlView *html = nullptr;
+    ShownPage *page = nullptr;
     QLineEdit *searchBox = nullptr;
     QWidget *view = nullptr; // the page's widget, which the waiting note floats over
     std::function<QString()> programDirectory;
@@ -81,7 +83,6 @@ private:
     QLabel *m_waiting = nullptr;
     QString m_query;           // of the result page last shown
     QSet<QString> m_hitFiles;  // the pages its rows open
-    QString m_shownFile;       // the page shown, its name in the content folder
     bool m_onResults = false;  // the view shows the result page
     bool m_openedHit = false;  // the page loading was reached from the result page
     bool m_firstLoad = true;
@@ -90,7 +91,6 @@ private:
     QTimer m_scrollReader;
     double m_resultScroll = 0;
     bool m_restoreScroll = false; // the result page shown next is one returned to
-    quint64 m_pageGeneration = 0; // a read answered after its page was left is stale
 };
 
 } // namespace Juanzong

@@ -2,6 +2,7 @@
 #include "reader/pagereader.h"
 
 #include "platform/htmlview.h"
+#include "platform/shownpage.h"
 #include "reader/findbar.h"
 #include "reader/windowshortcut.h"
 
@@ -14,16 +15,17 @@
 
 namespace Juanzong {
 
-PageReader::PageReader(HtmlView *html, QWidget *view)
+PageReader::PageReader(HtmlView *html, ShownPage *page, QWidget *view)
     : QObject(view->parentWidget())
     , m_html(html)
+    , m_page(page)
     , m_view(view)
 {
     // Not one of the window's controls: it floats over the view and the layout never moves it.
     m_findBar = new FindBar(view->parentWidget());
     connect(m_findBar, &FindBar::findRequested, this, &PageReader::find);
     connect(m_findBar, &FindBar::closed, this, &PageReader::closeFind);
-    connect(m_html, &HtmlView::pageLoaded, this, &PageReader::pageLoaded);
+    connect(page, &ShownPage::loaded, this, &PageReader::pageLoaded);
     connect(m_html, &HtmlView::renderProcessDied, this, &PageReader::renderProcessDied);
     createShortcuts();
     // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
@@ -128,6 +130,7 @@ void PageReader::find(const QString &text, bool backward)
         m_html->findText(QString(), false, {});
         return;
     }
+    m_foundOn = m_page->generation();
     QPointer<FindBar> bar = m_findBar;
     m_html->findText(text, backward, [bar, text](int active, int total) {
         // An answer for a text the user has since changed or closed is stale.
@@ -172,7 +175,8 @@ void PageReader::pageLoaded(bool ok)
         return;
     m_renderReloads = 0;
     // A new page keeps the bar open with its text: count again on the new page.
-    if (m_findBar->isVisible() && !m_findBar->text().isEmpty())
+    // The page already searched, loaded once more, keeps its active match.
+    if (m_findBar->isVisible() && !m_findBar->text().isEmpty() && m_foundOn != m_page->generation())
         find(m_findBar->text(), false);
 }
 
@@ -181,6 +185,8 @@ void PageReader::renderProcessDied()
     if (m_renderReloads >= MaxRenderReloads)
         return;
     ++m_renderReloads;
+    // The page comes back without its marks: find again once it is loaded.
+    m_foundOn = 0;
     m_html->reload();
 }
 

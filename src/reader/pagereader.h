@@ -14,6 +14,7 @@ namespace Juanzong {
 
 class FindBar;
 class HtmlView;
+class ShownPage;
 
 class PageReader final : public QObject
 {
@@ -26,8 +27,9 @@ public:
     static constexpr int MaxRenderReloads = 3;
 
     // view is the page's widget, already in its window: the find bar floats
-    // over it there, and the reader's keys work anywhere in that window.
-    PageReader(HtmlView *html, QWidget *view);
+    // over it there, and the reader's keys work anywhere in that window. page
+    // follows html.
+    PageReader(HtmlView *html, ShownPage *page, QWidget *view);
 
     void openFind();
     void findNext();
@@ -54,6 +56,8 @@ private:
     void placeFindBar();
 
     HtmlView *m_html = nullptr;
+    ShownPage *m_page = nullptr;
+    quint64 m_foundOn = 0; // the page generation the last find ran on
     // Events still pass the filter while the window takes its children down.
     QPointer<QWidget> m_view;
     FindBar *m_findBar = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
+#include "platform/shownpage.h"
 #include "platform/skin.h"
 #include "platform/treeview.h"
 #include "search/keywordsearch.h"
@@ -84,6 +85,7 @@ QString usableFileName(QString text)
 MainWindow::MainWindow(WindowParts parts, QWidget *parent)
     : QWidget(parent)
     , m_parts(std::move(parts))
+    , m_page(new ShownPage(m_parts.html, this))
 {
     installAccessibleRoles();
     setObjectName(QStringLiteral("民事文书样式"));
@@ -147,7 +149,7 @@ void MainWindow::createControls()
     webys->setAccessibleName(QStringLiteral("文书内容"));
     m_resultBuffer->setAccessibleName(QStringLiteral("搜索结果缓冲"));
 
-    m_reader = new PageReader(m_parts.html, webys);
+    m_reader = new PageReader(m_parts.html, m_page, webys);
 
     // Tab order: Webys, Command1, TreeView1, Command2, Text1, Command3, Command4,
     // Command5, txttemp (never focusable while hidden), Command6.
@@ -169,14 +171,14 @@ void MainWindow::createControls()
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_parts.html, &HtmlView::failed, this,
             [this](const QString &message) { m_parts.messages->show(message, Prompt); });
-    connect(m_parts.html, &HtmlView::pageShown, this, &MainWindow::followPage);
+    connect(m_page, &ShownPage::shown, this, &MainWindow::followPage);
     connect(m_parts.html, &HtmlView::externalLinkRequested, this, [this](const QUrl &url) {
         if (m_parts.desktop)
             m_parts.desktop->openExternally(url);
     });
 
     // Full text: Shift+Enter in the box, the page's context menu; the type-ahead under the box.
-    m_fullText = new FullTextController({m_parts.html, m_searchBox, webys, [this] { return programDirectory(); },
+    m_fullText = new FullTextController({m_parts.html, m_page, m_searchBox, webys, [this] { return programDirectory(); },
                                          [this](const QString &text, int skip) { m_reader->findInPage(text, skip); },
                                          [this] { m_reader->hideFind(); }},
                                         this);
@@ -299,10 +301,10 @@ void MainWindow::saveAsPdf()
 QString MainWindow::suggestedPdfName() const
 {
     QString name;
-    if (const auto key = Catalogue::keyOfPage(programDirectory(), m_shownPath))
+    if (const auto key = Catalogue::keyOfPage(programDirectory(), m_page->path()))
         name = Catalogue::labelOf(*key);
     if (name.isEmpty())
-        name = QFileInfo(m_shownPath).completeBaseName();
+        name = QFileInfo(m_page->path()).completeBaseName();
     name = usableFileName(name);
     return (name.isEmpty() ? QStringLiteral("文书") : name) + u".pdf";
 }
@@ -315,7 +317,6 @@ void MainWindow::focusSearch()
 
 void MainWindow::followPage(const QString &path)
 {
-    m_shownPath = path;
     const bool startPage = !m_firstPageSeen;
     m_firstPageSeen = true;
     const auto key = Catalogue::keyOfPage(programDirectory(), path);

@@ -25,6 +25,7 @@ namespace Juanzong {
 class Desktop;
 class DocumentCommands;
 class FullTextController;
+class ShownPage;
 class HtmlView;
 class MessageBox;
 class PageReader;
@@ -103,7 +104,7 @@ private:
     PageReader *m_reader = nullptr;
     DocumentCommands *m_documents = nullptr;
     FullTextController *m_fullText = nullptr;
-    QString m_shownPath;
+    ShownPage *m_page = nullptr;
     bool m_firstPageSeen = false;
 };
 

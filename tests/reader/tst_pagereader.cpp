@@ -3,6 +3,7 @@
 #include "window/windowrig.h"
 
 #include "reader/findbar.h"
+#include "platform/shownpage.h"
 #include "reader/pagereader.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ struct Rig
         other->setGeometry(24, 56, 249, 713);
         page->setGeometry(0, 0, 833, 713);
         window.resize(1151, 783);
-        reader = new PageReader(&html, view);
+        reader = new PageReader(&html, &shown, view);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -61,6 +62,7 @@ struct Rig
 
     CallLog log;
     FakeHtmlView html{log};
+    ShownPage shown{&html};
     Window window;
     QWidget *view = new QWidget(&window);
     QWidget *other = new QWidget(&window);
@@ -134,7 +136,8 @@ void PageReaderTest::zoom()
 void PageReaderTest::find_data()
 {
     // Each row opens the bar with Ctrl+F, types 民事 (two finds), then acts; only
-    // the finds after that are compared. "loaded" is a new page in the view.
+    // the finds after that are compared. "loaded" is a new page in the view,
+    // "reloaded" the same page loaded once more.
     QTest::addColumn<QStringList>("acts");
     QTest::addColumn<QStringList>("finds");
     QTest::addColumn<bool>("open");
@@ -146,6 +149,7 @@ void PageReaderTest::find_data()
     QTest::newRow("the bar's buttons_previous and next")
         << QStringList{u"button FindPrevious"_s, u"button FindNext"_s} << QStringList{u"民事 back"_s, u"民事"_s} << true;
     QTest::newRow("new page_counted again") << QStringList{u"loaded"_s} << QStringList{u"民事"_s} << true;
+    QTest::newRow("same page loaded again_keeps its match") << QStringList{u"reloaded"_s} << QStringList() << true;
     QTest::newRow("failed load_not counted") << QStringList{u"failed"_s} << QStringList() << true;
     QTest::newRow("Esc_closes and clears the highlights")
         << QStringList{u"Escape"_s, u"loaded"_s} << QStringList{QString()} << false;
@@ -174,8 +178,11 @@ void PageReaderTest::find()
     for (const QString &act : acts) {
         if (act.startsWith(u"button "))
             QTest::mouseClick(rig.bar()->findChild<QToolButton *>(act.section(u' ', 1)), Qt::LeftButton);
-        else if (act == u"loaded" || act == u"failed")
+        else if (act == u"loaded" || act == u"failed") {
+            rig.html.show(u"/srv/juanzong/ws/juanzongfanben-2.html"_s);
             rig.html.loaded(act == u"loaded");
+        } else if (act == u"reloaded")
+            rig.html.loaded(true);
         else if (act == u"Ctrl+F" || act.endsWith(u" in the view"))
             press(rig.view, act.section(u' ', 0, 0));
         else if (act == u"Backspace") {
