@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fulltext/fulltextindex.h"
 
+#include "fulltext/logging.h"
 #include "fulltext/textfold.h"
 #include "fulltext/textscan.h"
 
@@ -54,7 +55,7 @@ FullTextIndex::FullTextIndex()
 {
     if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr)
         != SQLITE_OK) {
-        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        qCWarning(lcFullText, "SQLite: %s", sqlite3_errmsg(m_db));
         return;
     }
     // Both sides are folded before they reach the tokenizer, which therefore
@@ -72,12 +73,12 @@ FullTextIndex::FullTextIndex()
     }
     sqlite3_finalize(get);
     if (!api) {
-        m_error = QStringLiteral("SQLite FTS5 API unavailable");
+        qCWarning(lcFullText, "this SQLite has no FTS5: full-text search finds nothing");
         return;
     }
     if (sqlite3_prepare_v2(m_db, "INSERT INTO doc(rowid, title, body) VALUES(?1, ?2, ?3)", -1, &m_insert, nullptr)
         != SQLITE_OK)
-        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        qCWarning(lcFullText, "SQLite: %s", sqlite3_errmsg(m_db));
 }
 
 FullTextIndex::~FullTextIndex()
@@ -92,7 +93,7 @@ bool FullTextIndex::execute(const char *sql)
     char *message = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) == SQLITE_OK)
         return true;
-    m_error = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));
+    qCWarning(lcFullText, "SQLite: %s", message ? message : sqlite3_errmsg(m_db));
     sqlite3_free(message);
     return false;
 }
@@ -119,7 +120,7 @@ void FullTextIndex::addPage(const QString &fileName, const QString &title, const
             sqlite3_bind_text(m_insert, 2, titleUtf8.constData(), int(titleUtf8.size()), SQLITE_STATIC);
             sqlite3_bind_text(m_insert, 3, bodyUtf8.constData(), int(bodyUtf8.size()), SQLITE_STATIC);
             if (sqlite3_step(m_insert) != SQLITE_DONE)
-                m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+                qCWarning(lcFullText, "SQLite: %s", sqlite3_errmsg(m_db));
             sqlite3_reset(m_insert);
         }
         // The page's own text is offered under the template's title already.
@@ -146,7 +147,7 @@ void FullTextIndex::finish()
     if (sqlite3_prepare_v3(m_db, "SELECT rowid, bm25(doc, ?2, ?3) FROM doc WHERE doc MATCH ?1",
                            -1, SQLITE_PREPARE_PERSISTENT, &m_match, nullptr)
         != SQLITE_OK) {
-        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        qCWarning(lcFullText, "SQLite: %s", sqlite3_errmsg(m_db));
         m_match = nullptr;
     }
 }

@@ -72,7 +72,6 @@ public:
 
     // False when this SQLite has no FTS5 or no trigram tokenizer.
     bool isValid() const { return m_insert != nullptr || m_match != nullptr; }
-    QString error() const { return m_error; }
 
     void addPage(const QString &fileName, const QString &title, const QString &place, const PageText &page);
     // Ends the building: no page can be added afterwards.
@@ -152,7 +151,6 @@ private:
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_insert = nullptr;
     sqlite3_stmt *m_match = nullptr;
-    QString m_error;
     QList<Page> m_pages;
     QHash<QString, int> m_pageOfFile;
     QList<Document> m_documents;
