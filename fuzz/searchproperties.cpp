@@ -3,7 +3,7 @@
 
 #include "search/gbkcodec.h"
 #include "search/indexscan.h"
-#include "search/resultpage.h"
+#include "search/titleresultpage.h"
 
 #include <QList>
 

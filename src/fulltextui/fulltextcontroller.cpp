@@ -4,7 +4,7 @@
 #include "core/contentpaths.h"
 #include "fulltext/fulltextservice.h"
 #include "fulltext/indexbuilder.h"
-#include "fulltext/resultpage.h"
+#include "fulltext/fulltextpage.h"
 #include "platform/htmlview.h"
 #include "platform/shownpage.h"
 

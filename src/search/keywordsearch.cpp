@@ -4,7 +4,7 @@
 #include "search/filestore.h"
 #include "search/gbkcodec.h"
 #include "search/indexscan.h"
-#include "search/resultpage.h"
+#include "search/titleresultpage.h"
 
 #include <optional>
 

@@ -4,7 +4,7 @@
 // full-text hit opened in its template with the find bar counting the phrase.
 #include "webenginerig.h"
 
-#include "fulltext/resultpage.h"
+#include "fulltext/fulltextpage.h"
 #include "fulltextui/fulltextcontroller.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "files.h"
 #include "fulltext/fulltextindex.h"
 #include "fulltext/pagetext.h"
-#include "fulltext/resultpage.h"
+#include "fulltext/fulltextpage.h"
 #include "fulltext/textfold.h"
 #include "fulltext/textscan.h"
 

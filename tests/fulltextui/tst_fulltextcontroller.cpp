@@ -5,7 +5,7 @@
 #include "window/windowrig.h"
 
 #include "core/contentpaths.h"
-#include "fulltext/resultpage.h"
+#include "fulltext/fulltextpage.h"
 #include "fulltextui/fulltextcontroller.h"
 #include "fulltextui/suggestionpopup.h"
 

@@ -2,7 +2,7 @@
 // GBK as the index and the result page use it: byte grouping, malformed bytes, references
 // for what GBK lacks, and the page's entries built from the index's lines.
 #include "search/gbkcodec.h"
-#include "search/resultpage.h"
+#include "search/titleresultpage.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/resultpage.h"
+#include "search/titleresultpage.h"
 
 #include "search/gbkcodec.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fulltext/resultpage.h"
+#include "fulltext/fulltextpage.h"
 
 #include "fulltext/fulltextindex.h"
 #include "fulltext/textfold.h"
