@@ -12,6 +12,11 @@ namespace Juanzong::FullTextPage {
 
 namespace {
 
+// The classes the window reads the page back by.
+const QString BodyClass = QStringLiteral("ft");
+const QString QueryClass = QStringLiteral("ft-query");
+const QString HitClass = QStringLiteral("ft-hit");
+
 const QString Style = QStringLiteral(
     "<style>"
     "body{font-family:'Microsoft YaHei','微软雅黑','WenQuanYi Micro Hei',sans-serif;margin:16px 24px;"
@@ -80,17 +85,17 @@ QString build(const FullTextResult &result)
     const QString folded = TextFold::fold(result.query);
     QString html = u"<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                    u"<link rel=\"stylesheet\" type=\"text/css\" href=\"css.css\">"
-        + Style + u"<title>全文搜索：" + query + u" - 卷宗范本</title></head><body class=\"ft\">";
+        + Style + u"<title>全文搜索：" + query + u" - 卷宗范本</title></head><body class=\"" + BodyClass + u"\">";
 
     if (result.documents == 0) {
-        html += u"<div class=\"ft-summary\">全文搜索 <span class=\"ft-query\">" + query
+        html += u"<div class=\"ft-summary\">全文搜索 <span class=\"" + QueryClass + u"\">" + query
             + u"</span></div><p class=\"ft-none\">没有找到包含“" + query
             + u"”的范本。</p><p class=\"ft-hint\">提示：请检查是否有错字，或改用较短、较常见的词语再试；"
               u"全文搜索不区分英文字母大小写和全角、半角。只按 Enter 搜索标题。</p></body></html>";
         return html;
     }
 
-    html += u"<div class=\"ft-summary\">全文搜索 <span class=\"ft-query\">" + query + u"</span>：共 "
+    html += u"<div class=\"ft-summary\">全文搜索 <span class=\"" + QueryClass + u"\">" + query + u"</span>：共 "
         + number(result.documents) + u" 篇文书，" + number(result.occurrences) + u" 处，用时 "
         + QString::number(result.milliseconds, 'f', result.milliseconds < 10 ? 1 : 0) + u" 毫秒";
     if (result.hits.size() < result.documents)
@@ -99,7 +104,7 @@ QString build(const FullTextResult &result)
 
     for (const FullTextHit &hit : result.hits) {
         const QString href = linkOf(hit.fileName, hit.anchor).toHtmlEscaped();
-        html += u"<li class=\"ft-hit\"><div class=\"ft-title\"><span class=\"ft-count\">" + number(hit.occurrences)
+        html += u"<li class=\"" + HitClass + u"\"><div class=\"ft-title\"><span class=\"ft-count\">" + number(hit.occurrences)
             + u" 处</span><a href=\"" + href + u"\" target=\"_self\">" + marked(hit.pageTitle, folded) + u"</a>";
         if (!hit.place.isEmpty())
             html += u"<span class=\"ft-place\">" + hit.place.toHtmlEscaped() + u"</span>";
@@ -113,6 +118,19 @@ QString build(const FullTextResult &result)
     }
     html += u"</ol></body></html>";
     return html;
+}
+
+QString queryAndLinksScript()
+{
+    return u"(() => { const q = document.body && document.body.classList.contains('" + BodyClass
+        + u"') && document.querySelector('." + QueryClass + u"');"
+          u" return q ? [q.textContent].concat(Array.from(document.querySelectorAll('." + HitClass
+        + u" a[href]'), a => a.getAttribute('href'))) : null; })()";
+}
+
+QString scrollScript()
+{
+    return u"document.body && document.body.classList.contains('" + BodyClass + u"') ? window.scrollY : -1";
 }
 
 } // namespace Juanzong::FullTextPage

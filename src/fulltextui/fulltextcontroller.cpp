@@ -30,16 +30,6 @@ QString cleanedPath(const QString &path)
     return QDir::cleanPath(QDir::fromNativeSeparators(path));
 }
 
-// Answers -1 from any page but the result page, which a read may reach when
-// the view has moved on before it ran.
-const QString ReadScroll = QStringLiteral("document.body && document.body.classList.contains('ft') ? window.scrollY : -1");
-// Back may return to an older result page than the latest: its query and the
-// pages its rows open are read from the page itself.
-const QString ReadResults = QStringLiteral(
-    "(() => { const q = document.body && document.body.classList.contains('ft') && document.querySelector('.ft-query');"
-    " return q ? [q.textContent].concat(Array.from(document.querySelectorAll('.ft-hit a[href]'),"
-    " a => a.getAttribute('href'))) : null; })()");
-
 } // namespace
 
 FullTextController::FullTextController(FullTextParts parts, QWidget *window)
@@ -207,7 +197,7 @@ void FullTextController::pageLoaded(bool ok)
 
 void FullTextController::readResults()
 {
-    m_parts.page->runScript(ReadResults, this, [this](const QVariant &answer) {
+    m_parts.page->runScript(FullTextPage::queryAndLinksScript(), this, [this](const QVariant &answer) {
         const QStringList page = answer.toStringList();
         if (page.isEmpty())
             return;
@@ -220,7 +210,7 @@ void FullTextController::readResults()
 
 void FullTextController::readResultScroll()
 {
-    m_parts.page->runScript(ReadScroll, this, [this](const QVariant &offset) {
+    m_parts.page->runScript(FullTextPage::scrollScript(), this, [this](const QVariant &offset) {
         bool ok = false;
         const double y = offset.toDouble(&ok);
         if (ok && y >= 0)
