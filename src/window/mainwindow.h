@@ -8,6 +8,8 @@
 // the result page is written into the content folder -> the view shows it.
 // Around them: whatever page the view shows, the tree marks its node; shortcuts,
 // PDF; reading the page itself (find, zoom, recovery of a dead page) is the PageReader's.
+// The window is painted before the view is up; what the user asks of the view
+// meanwhile is done, in order, once the start page has loaded.
 #pragma once
 
 #include "window/controllayout.h"
@@ -77,22 +79,42 @@ public:
     void saveAsPdf();
     void focusSearch();
     // Find in page and zoom, with their own shortcuts.
-    PageReader *reader() const { return m_reader; }
-    FullTextController *fullText() const { return m_fullText; }
+    // These three are made once the web view is on its way (see makeComforts),
+    // or here, when asked for earlier.
+    PageReader *reader()
+    {
+        makeComforts();
+        return m_reader;
+    }
+    FullTextController *fullText()
+    {
+        makeComforts();
+        return m_fullText;
+    }
 
     // Copy, fill in and save as Word the model document in view or under the mouse.
-    DocumentCommands *documents() const { return m_documents; }
+    DocumentCommands *documents()
+    {
+        makeComforts();
+        return m_documents;
+    }
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
     void createShortcuts();
+    void makeComforts();
     void startUp();
     QString programDirectory() const;
     void followPage(const QString &path);
     QString suggestedPdfName() const;
+    // Runs a command that needs the view now, or once the view is up: until
+    // then the start page is still coming and would be cut short.
+    void whenViewUp(std::function<void()> command);
+    void viewUp();
 
     WindowParts m_parts;
     // The design's names stay as the controls' object names.
@@ -112,6 +134,8 @@ private:
     FullTextController *m_fullText = nullptr;
     QString m_shownPath;
     bool m_firstPageSeen = false;
+    bool m_comfortsDue = false;
+    QList<std::function<void()>> m_waitingForView; // in the order the user gave them
 };
 
 } // namespace Juanzong
