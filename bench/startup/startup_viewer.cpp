@@ -14,14 +14,15 @@ int main(int argc, char *argv[])
     Juanzong::Viewer::prepare();
     QApplication app(argc, argv);
     const QString programDir = app.arguments().value(1);
-    const QString shot = app.arguments().value(2); // a picture of the first paint, when named
+    // When named: pictures of the window at its first paint and with its start page.
+    const QString shots = app.arguments().value(2);
     Juanzong::Viewer viewer([programDir] { return programDir; });
     Juanzong::MainWindow &window = viewer.window();
     window.show();
     QWidget *tree = window.findChild<QWidget *>(QStringLiteral("TreeView1"));
     new StartupProbe::FirstPaint(&window, tree->geometry(), [&] {
-        if (!shot.isEmpty())
-            window.screen()->grabWindow(window.winId()).save(shot);
+        if (!shots.isEmpty())
+            window.screen()->grabWindow(window.winId()).save(shots + QStringLiteral("-first-paint.png"));
         // Painted without the engine: the benchmark holds it to that.
         StartupProbe::report("engine_at_paint", viewer.html().hasView() ? 1 : 0);
     });
@@ -39,6 +40,10 @@ int main(int argc, char *argv[])
     QObject::connect(&viewer.html(), &Juanzong::HtmlView::ready, &app, [&] {
         StartupProbe::report("loaded", StartupProbe::nowMs());
         StartupProbe::report("peak", double(StartupProbe::peakKiB()));
+        if (!shots.isEmpty())
+            QTimer::singleShot(300, &window, [&] {
+                window.screen()->grabWindow(window.winId()).save(shots + QStringLiteral("-start-page.png"));
+            });
         indexed.start();
     });
     return QApplication::exec();

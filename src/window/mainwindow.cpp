@@ -149,10 +149,9 @@ void MainWindow::createControls()
 
     // Tab order: Webys, Command1, TreeView1, Command2, Text1, Command3, Command4,
     // Command5, txttemp (never focusable while hidden), Command6.
-    const QList<QWidget *> tabOrder = {webys, m_searchButton, tree, m_closeButton, m_searchBox,
-                                       m_forwardButton, m_backButton, m_aboutButton, m_resultBuffer, m_printButton};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    m_tabOrder = {webys, m_searchButton, tree, m_closeButton, m_searchBox,
+                  m_forwardButton, m_backButton, m_aboutButton, m_resultBuffer, m_printButton};
+    applyTabOrder();
     // First in the tab order, the page has the focus when the window opens, so a
     // screen reader starts by reading it.
     webys->setFocus(Qt::OtherFocusReason);
@@ -327,8 +326,18 @@ void MainWindow::whenViewUp(std::function<void()> command)
         m_waitingForView.append(std::move(command));
 }
 
+void MainWindow::applyTabOrder()
+{
+    for (qsizetype i = 1; i < m_tabOrder.size(); ++i)
+        setTabOrder(m_tabOrder[i - 1], m_tabOrder[i]);
+    // Round again from the last to the page.
+    setTabOrder(m_tabOrder.last(), m_tabOrder.first());
+}
+
 void MainWindow::viewUp()
 {
+    // The page's own widgets came after the order was set: it is set again around them.
+    applyTabOrder();
     // A command may itself come back here; each runs once, in turn.
     while (!m_waitingForView.isEmpty() && m_parts.html->isReady())
         m_waitingForView.takeFirst()();

@@ -115,6 +115,7 @@ private:
     // then the start page is still coming and would be cut short.
     void whenViewUp(std::function<void()> command);
     void viewUp();
+    void applyTabOrder();
 
     WindowParts m_parts;
     // The design's names stay as the controls' object names.
@@ -127,6 +128,7 @@ private:
     QPushButton *m_printButton = nullptr;     // Command6
     QLineEdit *m_resultBuffer = nullptr;      // txttemp
     QList<QWidget *> m_controls;
+    QList<QWidget *> m_tabOrder;
     DesignSize m_design;
 
     PageReader *m_reader = nullptr;
