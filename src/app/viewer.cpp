@@ -6,7 +6,6 @@
 #include "window/accessibleroles.h"
 
 #include <QTreeWidget>
-#include <QWebEngineView>
 
 namespace Juanzong {
 
@@ -18,14 +17,14 @@ void Viewer::prepare()
 }
 
 Viewer::Viewer(std::function<QString()> programDirectory)
-    : m_webView(new QWebEngineView)
+    : m_pageHolder(new QWidget)
     , m_treeWidget(new QTreeWidget)
     , m_content([programDirectory] { return ContentPaths::contentRoot(programDirectory()); })
-    , m_html(m_webView, &m_content)
+    , m_html(m_pageHolder, &m_content)
     , m_tree(m_treeWidget)
 {
     m_window = std::make_unique<MainWindow>(
-        WindowParts{m_webView, &m_html, m_treeWidget, &m_tree, &m_skin, &m_messages, std::move(programDirectory),
+        WindowParts{m_pageHolder, &m_html, m_treeWidget, &m_tree, &m_skin, &m_messages, std::move(programDirectory),
                     &m_desktop});
     m_messages.setParentWindow(m_window.get());
     m_desktop.setParentWindow(m_window.get());

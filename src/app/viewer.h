@@ -14,7 +14,7 @@
 #include <memory>
 
 class QTreeWidget;
-class QWebEngineView;
+class QWidget;
 
 namespace Juanzong {
 
@@ -30,10 +30,11 @@ public:
     ~Viewer();
 
     MainWindow &window() { return *m_window; }
-    QWebEngineView *webView() const { return m_webView; }
+    // The web view is made once the window has been painted.
+    WebEngineHtmlView &html() { return m_html; }
 
 private:
-    QWebEngineView *m_webView;
+    QWidget *m_pageHolder; // the control `Webys`; the web view comes into it
     QTreeWidget *m_treeWidget;
     ContentSchemeHandler m_content;
     WebEngineHtmlView m_html;

@@ -23,6 +23,11 @@ public:
     using QObject::QObject;
     ~HtmlView() override = default;
 
+    // False until the view is made and has loaded its first page; ready() then
+    // says it is up. Before that it takes every call and carries it out later,
+    // but a page asked for meanwhile would cut the first one short.
+    virtual bool isReady() const { return true; }
+
     // A silent view shows no dialogs of its own: no script alerts or prompts,
     // no certificate or file-chooser questions.
     virtual void setSilent(bool silent) = 0;
@@ -76,6 +81,8 @@ Q_SIGNALS:
     void pageShown(const QString &path);
     // The page shown has finished loading, or failed to.
     void pageLoaded(bool ok);
+    // The view is up (see isReady()); said once.
+    void ready();
     // The process drawing the page ended abnormally; the view is blank until reloaded.
     void renderProcessDied();
     // The user followed a link the view does not open itself (web or mail).

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 
 namespace Juanzong {
 
@@ -149,14 +150,11 @@ void MainWindow::createControls()
     webys->setAccessibleName(QStringLiteral("文书内容"));
     m_resultBuffer->setAccessibleName(QStringLiteral("搜索结果缓冲"));
 
-    m_reader = new PageReader(m_parts.html, m_page, webys);
-
     // Tab order: Webys, Command1, TreeView1, Command2, Text1, Command3, Command4,
     // Command5, txttemp (never focusable while hidden), Command6.
-    const QList<QWidget *> tabOrder = {webys, m_searchButton, tree, m_closeButton, m_searchBox,
-                                       m_forwardButton, m_backButton, m_aboutButton, m_resultBuffer, m_printButton};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    m_tabOrder = {webys, m_searchButton, tree, m_closeButton, m_searchBox,
+                  m_forwardButton, m_backButton, m_aboutButton, m_resultBuffer, m_printButton};
+    applyTabOrder();
     // First in the tab order, the page has the focus when the window opens, so a
     // screen reader starts by reading it.
     webys->setFocus(Qt::OtherFocusReason);
@@ -172,11 +170,33 @@ void MainWindow::createControls()
     connect(m_parts.html, &HtmlView::failed, this,
             [this](const QString &message) { m_parts.messages->show(message, Prompt); });
     connect(m_page, &ShownPage::shown, this, &MainWindow::followPage);
+    connect(m_parts.html, &HtmlView::ready, this, &MainWindow::viewUp);
     connect(m_parts.html, &HtmlView::externalLinkRequested, this, [this](const QUrl &url) {
         if (m_parts.desktop)
             m_parts.desktop->openExternally(url);
     });
 
+    createShortcuts();
+    // A view that is up from the start has no engine to wait for.
+    if (m_parts.html->isReady())
+        makeComforts();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+// Find, zoom, full text and the document commands are not needed for the
+// window's first paint, nor before the start page is there; made after the
+// web view has been started, they are made while its page loads.
+void MainWindow::makeComforts()
+{
+    if (m_reader)
+        return;
+    QWidget *webys = m_parts.webys;
+    m_reader = new PageReader(m_parts.html, m_page, webys);
     // Full text: Shift+Enter in the box, the page's context menu; the type-ahead under the box.
     m_fullText = new FullTextController({m_parts.html, m_page, m_searchBox, webys, [this] { return programDirectory(); },
                                          [this](const QString &text, int skip) { m_reader->findInPage(text, skip); },
@@ -186,15 +206,19 @@ void MainWindow::createControls()
     new TypeAheadController({m_searchBox, m_parts.html, [this] { return ContentPaths::contentRoot(programDirectory()); },
                              [fullText = m_fullText] { return fullText->indexedTitles(); }},
                             this);
-
-    createShortcuts();
     m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);
+}
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+bool MainWindow::event(QEvent *event)
+{
+    // The view starts its engine on a timer posted as its part of the first
+    // paint, which comes after the window's own; posted twice, the comforts
+    // come after the engine.
+    if (event->type() == QEvent::Paint && !m_comfortsDue && !m_reader) {
+        m_comfortsDue = true;
+        QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, &MainWindow::makeComforts); });
     }
+    return QWidget::event(event);
 }
 
 void MainWindow::createShortcuts()
@@ -236,7 +260,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 void MainWindow::nodeClick(const QString &key)
 {
     if (const auto page = Catalogue::pageOf(programDirectory(), key))
-        m_parts.html->navigate(*page);
+        whenViewUp([this, path = *page] { m_parts.html->navigate(path); });
 }
 
 void MainWindow::search()
@@ -249,11 +273,11 @@ void MainWindow::search()
     busy.done();
     switch (outcome.kind) {
     case SearchOutcome::Kind::Saved:
-        m_parts.html->navigate(outcome.pagePath);
+        whenViewUp([this, path = outcome.pagePath] { m_parts.html->navigate(path); });
         break;
     case SearchOutcome::Kind::Unsaved:
         m_parts.messages->show(outcome.message, Prompt);
-        m_parts.html->showPageAs(outcome.page, outcome.pagePath);
+        whenViewUp([this, page = outcome.page, path = outcome.pagePath] { m_parts.html->showPageAs(page, path); });
         break;
     case SearchOutcome::Kind::NeedKeyword:
     case SearchOutcome::Kind::NothingFound:
@@ -265,37 +289,65 @@ void MainWindow::search()
 
 void MainWindow::print()
 {
-    m_parts.html->print();
+    whenViewUp([this] { m_parts.html->print(); });
 }
 
 void MainWindow::goForward()
 {
     // No entry that way is not worth a word to the user.
-    m_parts.html->goForward();
+    whenViewUp([this] { m_parts.html->goForward(); });
 }
 
 void MainWindow::goBack()
 {
-    m_parts.html->goBack();
+    whenViewUp([this] { m_parts.html->goBack(); });
 }
 
 void MainWindow::showAbout()
 {
-    m_parts.html->navigate(ContentPaths::aboutPage(programDirectory()));
+    whenViewUp([this] { m_parts.html->navigate(ContentPaths::aboutPage(programDirectory())); });
 }
 
 void MainWindow::printPreview()
 {
-    m_parts.html->printPreview();
+    whenViewUp([this] { m_parts.html->printPreview(); });
 }
 
 void MainWindow::saveAsPdf()
 {
     if (!m_parts.desktop)
         return;
-    const QString file = m_parts.desktop->askPdfFile(suggestedPdfName());
-    if (!file.isEmpty())
-        m_parts.html->printToPdf(file);
+    // Named after the page it will hold, so asked for once that page is shown.
+    whenViewUp([this] {
+        const QString file = m_parts.desktop->askPdfFile(suggestedPdfName());
+        if (!file.isEmpty())
+            m_parts.html->printToPdf(file);
+    });
+}
+
+void MainWindow::whenViewUp(std::function<void()> command)
+{
+    if (m_parts.html->isReady() && m_waitingForView.isEmpty())
+        command();
+    else
+        m_waitingForView.append(std::move(command));
+}
+
+void MainWindow::applyTabOrder()
+{
+    for (qsizetype i = 1; i < m_tabOrder.size(); ++i)
+        setTabOrder(m_tabOrder[i - 1], m_tabOrder[i]);
+    // Round again from the last to the page.
+    setTabOrder(m_tabOrder.last(), m_tabOrder.first());
+}
+
+void MainWindow::viewUp()
+{
+    // The page's own widgets came after the order was set: it is set again around them.
+    applyTabOrder();
+    // A command may itself come back here; each runs once, in turn.
+    while (!m_waitingForView.isEmpty() && m_parts.html->isReady())
+        m_waitingForView.takeFirst()();
 }
 
 QString MainWindow::suggestedPdfName() const

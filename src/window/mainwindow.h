@@ -8,6 +8,8 @@
 // the result page is written into the content folder -> the view shows it.
 // Around them: whatever page the view shows, the tree marks its node; shortcuts,
 // PDF; reading the page itself (find, zoom, recovery of a dead page) is the PageReader's.
+// The window is painted before the view is up; what the user asks of the view
+// meanwhile is done, in order, once the start page has loaded.
 #pragma once
 
 #include "window/controllayout.h"
@@ -78,15 +80,22 @@ public:
     void focusSearch();
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
     void createShortcuts();
+    void makeComforts();
     void startUp();
     QString programDirectory() const;
     void followPage(const QString &path);
     QString suggestedPdfName() const;
+    // Runs a command that needs the view now, or once the view is up: until
+    // then the start page is still coming and would be cut short.
+    void whenViewUp(std::function<void()> command);
+    void viewUp();
+    void applyTabOrder();
 
     WindowParts m_parts;
     // The design's names stay as the controls' object names.
@@ -99,6 +108,7 @@ private:
     QPushButton *m_printButton = nullptr;     // Command6
     QLineEdit *m_resultBuffer = nullptr;      // txttemp
     QList<QWidget *> m_controls;
+    QList<QWidget *> m_tabOrder;
     DesignSize m_design;
 
     PageReader *m_reader = nullptr;
@@ -106,6 +116,8 @@ private:
     FullTextController *m_fullText = nullptr;
     ShownPage *m_page = nullptr;
     bool m_firstPageSeen = false;
+    bool m_comfortsDue = false;
+    QList<std::function<void()>> m_waitingForView; // in the order the user gave them
 };
 
 } // namespace Juanzong

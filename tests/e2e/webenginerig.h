@@ -62,16 +62,20 @@ struct WebEngineRig
 
     void start()
     {
-        webView = new QWebEngineView;
+        webys = new QWidget;
         treeWidget = new QTreeWidget;
         content = std::make_unique<ContentSchemeHandler>([this] { return ContentPaths::contentRoot(programDir); });
-        html = std::make_unique<WebEngineHtmlView>(webView, content.get());
+        html = std::make_unique<WebEngineHtmlView>(webys, content.get());
         tree = std::make_unique<QtTreeView>(treeWidget);
-        loads = std::make_unique<QSignalSpy>(webView, &QWebEngineView::loadFinished);
+        loads = std::make_unique<QSignalSpy>(html.get(), &HtmlView::pageLoaded);
         window = std::make_unique<MainWindow>(
-            WindowParts{webView, html.get(), treeWidget, tree.get(), &skin, &messages, [this] { return programDir; },
+            WindowParts{webys, html.get(), treeWidget, tree.get(), &skin, &messages, [this] { return programDir; },
                         &desktop});
         window->show();
+        // The web view comes once the window has been painted.
+        const bool made = QTest::qWaitFor([this] { return html->hasView(); }, 10000);
+        webView = html->view();
+        QVERIFY2(made, "the window's first paint did not bring the web view");
     }
 
     // Waits for the next page load to finish and says whether it succeeded.
@@ -136,6 +140,7 @@ struct WebEngineRig
     FakeSkin skin{log};
     FakeMessageBox messages{log};
     FakeDesktop desktop{log};
+    QWidget *webys = nullptr; // Webys, which the web view is made in
     QWebEngineView *webView = nullptr;
     QTreeWidget *treeWidget = nullptr;
     std::unique_ptr<ContentSchemeHandler> content;

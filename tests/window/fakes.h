@@ -38,6 +38,7 @@ class FakeHtmlView final : public HtmlView
 public:
     explicit FakeHtmlView(CallLog &log) : m_log(log) {}
 
+    bool isReady() const override { return up; }
     void setSilent(bool silent) override
     {
         m_log.add(u"html.silent " + QString::number(silent));
@@ -85,6 +86,12 @@ public:
     void show(const QString &path) { Q_EMIT pageShown(path); }
     void loaded(bool ok) { Q_EMIT pageLoaded(ok); }
     void die() { Q_EMIT renderProcessDied(); }
+    // The real view is up only once its engine is made and the start page has loaded.
+    void comeUp()
+    {
+        up = true;
+        Q_EMIT ready();
+    }
     // Answers the last find as the engine would, some time after it was asked.
     void answerFind(int active, int total)
     {
@@ -92,6 +99,7 @@ public:
             lastFound(active, total);
     }
 
+    bool up = true;
     std::function<void()> onSilent;
     std::function<void(int, int)> lastFound;
     // Answers every isolated script at once, as the page would.

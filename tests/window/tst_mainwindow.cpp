@@ -41,6 +41,8 @@ private Q_SLOTS:
     void nodeClick();
     void commands_data();
     void commands();
+    void commandsBeforeTheViewIsUp_data();
+    void commandsBeforeTheViewIsUp();
     void searchBox_data();
     void searchBox();
     void treeFollowsThePage_data();
@@ -206,6 +208,56 @@ void MainWindowTest::commands()
     QCOMPARE(rig.log.calls, calls);
     QVERIFY(!busyUnderBox);
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void MainWindowTest::commandsBeforeTheViewIsUp_data()
+{
+    // Given while the view is still coming: "click KEY" on the tree, a button by
+    // name, or keys in the search box. What happens at once, and once it is up.
+    QTest::addColumn<QStringList>("acts");
+    QTest::addColumn<QStringList>("atOnce");
+    QTest::addColumn<QStringList>("onceUp");
+
+    const QString about = u"html.navigate " + ContentPaths::aboutPage(ProgramDir);
+    const QString leaf = u"html.navigate " + ContentPaths::leafPage(ProgramDir, u"juanzongfanben-70"_s);
+    QTest::newRow("a leaf, then About_both, in the order given")
+        << QStringList{u"click juanzongfanben-70"_s, u"Command5"_s} << QStringList() << QStringList{leaf, about};
+    QTest::newRow("About, then a leaf_both, in the order given")
+        << QStringList{u"Command5"_s, u"click juanzongfanben-70"_s} << QStringList() << QStringList{about, leaf};
+    QTest::newRow("a group_nothing, then or later") << QStringList{u"click D5"_s} << QStringList() << QStringList();
+    QTest::newRow("print, back, forward_each once") << QStringList{u"Command6"_s, u"Command4"_s, u"Command3"_s}
+                                                    << QStringList()
+                                                    << QStringList{u"html.print"_s, u"html.back"_s, u"html.forward"_s};
+    QTest::newRow("search without a keyword_asked for one at once")
+        << QStringList{u"Command1"_s} << QStringList{u"box 提示|请输入搜索内容！"_s} << QStringList();
+    QTest::newRow("Ctrl+S_the file asked for with the page up")
+        << QStringList{u"Ctrl+S"_s} << QStringList() << QStringList{u"desktop.askPdf 文书.pdf"_s};
+}
+
+void MainWindowTest::commandsBeforeTheViewIsUp()
+{
+    QFETCH(QStringList, acts);
+    QFETCH(QStringList, atOnce);
+    QFETCH(QStringList, onceUp);
+
+    Rig rig;
+    rig.activate();
+    rig.html.up = false;
+    rig.log.calls.clear();
+    for (const QString &act : acts) {
+        if (act.startsWith(u"click "))
+            rig.tree.click(act.mid(6));
+        else if (act.startsWith(u"Command"))
+            QTest::mouseClick(rig.control<QPushButton>(act), Qt::LeftButton);
+        else
+            press(rig.control(u"Text1"_s), act);
+    }
+    QCOMPARE(rig.log.calls, atOnce);
+    rig.html.comeUp();
+    QCOMPARE(rig.log.calls, atOnce + onceUp);
+    // Up, the view is asked at once again.
+    rig.tree.click(u"wszzgf"_s);
+    QCOMPARE(rig.log.calls.last(), u"html.navigate " + ContentPaths::startPage(ProgramDir));
 }
 
 void MainWindowTest::searchBox_data()

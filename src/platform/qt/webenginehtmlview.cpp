@@ -6,6 +6,7 @@
 #include "platform/qt/contentschemehandler.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QEventLoop>
 #include <QMenu>
 #include <QPageLayout>
@@ -14,6 +15,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
@@ -107,13 +109,49 @@ Q_SIGNALS:
     void externalLinkRequested(const QUrl &url);
 };
 
-WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler *content, QObject *parent)
+WebEngineHtmlView::WebEngineHtmlView(QWidget *holder, ContentSchemeHandler *content, QObject *parent)
     : HtmlView(parent)
-    , m_view(view)
+    , m_holder(holder)
     , m_content(content)
-    , m_page(new SilentPage(view))
     , m_blocker(std::make_unique<FolderOnly>())
 {
+    // Until the page takes it, the focus rests on the holder.
+    m_holder->setFocusPolicy(Qt::StrongFocus);
+    m_holder->installEventFilter(this);
+}
+
+bool WebEngineHtmlView::eventFilter(QObject *watched, QEvent *event)
+{
+    // The engine is started by a timer, once this paint has reached the screen.
+    if (watched == m_holder && event->type() == QEvent::Paint && !m_view) {
+        m_holder->removeEventFilter(this);
+        QTimer::singleShot(0, this, &WebEngineHtmlView::makeView);
+    }
+    return HtmlView::eventFilter(watched, event);
+}
+
+QWebEngineView *WebEngineHtmlView::view()
+{
+    makeView();
+    return m_view;
+}
+
+bool WebEngineHtmlView::beforeView(std::function<void()> call)
+{
+    if (m_view)
+        return false;
+    m_beforeView.append(std::move(call));
+    return true;
+}
+
+void WebEngineHtmlView::makeView()
+{
+    if (m_view)
+        return;
+    m_holder->removeEventFilter(this);
+    m_view = new QWebEngineView(m_holder);
+    m_page = new SilentPage(m_view);
+    m_page->silent = m_silent;
     m_page->setUrlRequestInterceptor(m_blocker.get());
     // The newest view serves its folder; a handler left by an earlier view goes.
     const QByteArray scheme = ContentUrl::Scheme.latin1();
@@ -127,6 +165,14 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
     // The folder is a local scheme: by default its pages could read file: URLs.
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     m_view->setPage(m_page);
+    auto *layout = new QVBoxLayout(m_holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_view->setAccessibleName(m_holder->accessibleName());
+    const bool hadFocus = m_holder->hasFocus();
+    m_holder->setFocusProxy(m_view);
+    if (hadFocus)
+        m_view->setFocus(Qt::OtherFocusReason);
 
     connect(m_page, &QWebEnginePage::certificateError, this, [this](QWebEngineCertificateError error) {
         if (m_page->silent)
@@ -168,6 +214,10 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
         if (!qFuzzyCompare(m_page->zoomFactor(), m_zoom))
             m_page->setZoomFactor(m_zoom);
         Q_EMIT pageLoaded(ok);
+        if (!m_ready) {
+            m_ready = true;
+            Q_EMIT ready();
+        }
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -176,23 +226,33 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
                 // Reloading from inside the engine's own notification is too early.
                 QTimer::singleShot(0, this, [this] { Q_EMIT renderProcessDied(); });
             });
+
+    m_view->show();
+    for (const auto &call : std::exchange(m_beforeView, {}))
+        call();
 }
 
 WebEngineHtmlView::~WebEngineHtmlView() = default;
 
 void WebEngineHtmlView::setSilent(bool silent)
 {
-    m_page->silent = silent;
+    m_silent = silent;
+    if (m_page)
+        m_page->silent = silent;
 }
 
 void WebEngineHtmlView::navigate(const QString &path)
 {
+    if (beforeView([this, path] { navigate(path); }))
+        return;
     // A path outside the folder has no URL: the view is then asked to load nothing.
     m_view->load(m_content->urlFor(path));
 }
 
 void WebEngineHtmlView::navigateToAnchor(const QString &path, const QString &fragment)
 {
+    if (beforeView([this, path, fragment] { navigateToAnchor(path, fragment); }))
+        return;
     QUrl url = m_content->urlFor(path);
     if (url.isEmpty())
         url = QUrl::fromLocalFile(path);
@@ -203,6 +263,8 @@ void WebEngineHtmlView::navigateToAnchor(const QString &path, const QString &fra
 
 bool WebEngineHtmlView::goBack()
 {
+    if (!m_view)
+        return false; // no page yet, so no history
     if (!m_view->history()->canGoBack())
         return false;
     m_view->back();
@@ -211,6 +273,8 @@ bool WebEngineHtmlView::goBack()
 
 bool WebEngineHtmlView::goForward()
 {
+    if (!m_view)
+        return false; // no page yet, so no history
     if (!m_view->history()->canGoForward())
         return false;
     m_view->forward();
@@ -227,6 +291,8 @@ bool WebEngineHtmlView::printing()
 
 void WebEngineHtmlView::print()
 {
+    if (beforeView([this] { print(); }))
+        return;
     if (printing())
         return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -241,6 +307,8 @@ void WebEngineHtmlView::print()
 
 void WebEngineHtmlView::printPreview()
 {
+    if (beforeView([this] { printPreview(); }))
+        return;
     if (printing())
         return;
     QPrinter printer(QPrinter::HighResolution);
@@ -263,6 +331,8 @@ void WebEngineHtmlView::printPreview()
 
 void WebEngineHtmlView::printToPdf(const QString &filePath)
 {
+    if (beforeView([this, filePath] { printToPdf(filePath); }))
+        return;
     if (printing())
         return;
     m_pdfPending = true;
@@ -271,22 +341,30 @@ void WebEngineHtmlView::printToPdf(const QString &filePath)
 
 QString WebEngineHtmlView::currentFragment() const
 {
+    if (!m_view)
+        return {};
     return m_view->url().fragment();
 }
 
 void WebEngineHtmlView::reload()
 {
+    if (beforeView([this] { reload(); }))
+        return;
     m_view->reload();
 }
 
 void WebEngineHtmlView::setZoomFactor(double factor)
 {
+    if (beforeView([this, factor] { setZoomFactor(factor); }))
+        return;
     m_zoom = factor;
     m_page->setZoomFactor(factor);
 }
 
 void WebEngineHtmlView::findText(const QString &text, bool backward, std::function<void(int, int)> found)
 {
+    if (beforeView([this, text, backward, found] { findText(text, backward, found); }))
+        return;
     const QWebEnginePage::FindFlags flags = backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags();
     m_page->findText(text, flags, [found = std::move(found)](const QWebEngineFindTextResult &result) {
         if (found)
@@ -296,6 +374,8 @@ void WebEngineHtmlView::findText(const QString &text, bool backward, std::functi
 
 void WebEngineHtmlView::runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done)
 {
+    if (beforeView([this, script, done] { runIsolatedScript(script, done); }))
+        return;
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [done = std::move(done)](const QVariant &result) {
         if (done)
             done(result);
@@ -304,6 +384,8 @@ void WebEngineHtmlView::runIsolatedScript(const QString &script, std::function<v
 
 void WebEngineHtmlView::addContextActions(ContextActions provider)
 {
+    if (beforeView([this, provider] { addContextActions(provider); }))
+        return;
     if (m_contextActions.isEmpty()) {
         m_view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
@@ -333,6 +415,8 @@ void WebEngineHtmlView::showContextMenu(const QPoint &pos)
 
 void WebEngineHtmlView::showPageAs(const QString &html, const QString &pagePath)
 {
+    if (beforeView([this, html, pagePath] { showPageAs(html, pagePath); }))
+        return;
     m_view->load(m_content->serveFromMemory(pagePath, html));
 }
 

@@ -8,6 +8,7 @@
 
 class QPrinter;
 class QWebEngineUrlRequestInterceptor;
+class QWidget;
 class QWebEngineView;
 
 namespace Juanzong {
@@ -20,9 +21,18 @@ class WebEngineHtmlView final : public HtmlView
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WebEngineHtmlView)
 public:
-    // The view stays the caller's widget; the scheme handler serves the content folder.
-    WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler *content, QObject *parent = nullptr);
+    // The web view is made inside holder, the caller's widget, only once holder
+    // has been painted: the window is on screen before the engine starts, which
+    // takes seconds on a slow machine. Calls made before wait for the view. The
+    // scheme handler serves the content folder.
+    WebEngineHtmlView(QWidget *holder, ContentSchemeHandler *content, QObject *parent = nullptr);
     ~WebEngineHtmlView() override;
+
+    // Null until made; made at once when asked for here.
+    QWebEngineView *view();
+    bool hasView() const { return m_view != nullptr; }
+
+    bool isReady() const override { return m_ready; }
 
     void setSilent(bool silent) override;
     void navigate(const QString &path) override;
@@ -40,15 +50,25 @@ public:
     void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) override;
     void addContextActions(ContextActions provider) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void makeView();
+    // True, and call kept for the view, while there is no view yet.
+    bool beforeView(std::function<void()> call);
     // True, after telling the user, while a print or a PDF is still being made:
     // the engine makes one at a time.
     bool printing();
     void showContextMenu(const QPoint &pos);
 
-    QWebEngineView *m_view;
+    QWidget *m_holder;
+    QWebEngineView *m_view = nullptr;
     ContentSchemeHandler *m_content;
-    SilentPage *m_page;
+    SilentPage *m_page = nullptr;
+    QList<std::function<void()>> m_beforeView;
+    bool m_silent = false;
+    bool m_ready = false;
     std::unique_ptr<QWebEngineUrlRequestInterceptor> m_blocker;
     std::unique_ptr<QPrinter> m_printer; // alive until the engine has finished printing
     bool m_pdfPending = false;
