@@ -25,34 +25,46 @@ title_of() {
     xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
 }
 
-# The program's one visible window, or with its message box, two.
+# The program's visible top-level windows with the titles they show. While
+# the web view comes up, short-lived native windows may be listed too, so
+# the window is the one with the title, and a vanished one is skipped.
 visible() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true; }
+titled() {
+    local w
+    for w in $(visible); do
+        [ "$(title_of "$w" 2>/dev/null || true)" = "$1" ] && { echo "$w"; return; }
+    done
+    return 0
+}
+window=
 for _ in $(seq 120); do
-    window=$(visible | head -n 1)
+    window=$(titled "卷宗范本 V2.0.0")
     [ -n "$window" ] && break
     sleep 0.5
 done
-title=$(title_of "$window")
-if [ "$title" != "卷宗范本 V2.0.0" ]; then
-    echo "window title: \"$title\""
+if [ -z "$window" ]; then
+    echo "no window titled \"卷宗范本 V2.0.0\"; titles shown:"
+    for w in $(visible); do echo "  \"$(title_of "$w" || true)\""; done
     exit 1
 fi
 
 # Enter in the empty search box asks for a keyword in a message box.
 sleep 2
-xdotool windowfocus --sync "$window"
+for _ in $(seq 10); do
+    xdotool windowfocus --sync "$window" 2>/dev/null && break
+    sleep 0.5
+done
 xdotool key --window "$window" ctrl+l
 xdotool key --window "$window" Return
 box=
 for _ in $(seq 60); do
-    box=$(visible | grep -vx "$window" | head -n 1 || true)
+    box=$(titled "提示")
     [ -n "$box" ] && break
     sleep 0.5
 done
-[ -n "$box" ] || { echo "no message box appeared"; exit 1; }
-title=$(title_of "$box")
-if [ "$title" != "提示" ]; then
-    echo "message box title: \"$title\""
+if [ -z "$box" ]; then
+    echo "no message box titled \"提示\"; titles shown:"
+    for w in $(visible); do echo "  \"$(title_of "$w" || true)\""; done
     exit 1
 fi
 echo "window \"卷宗范本 V2.0.0\", message box \"提示\""
