@@ -13,6 +13,7 @@ namespace Juanzong {
 void Viewer::prepare()
 {
     ContentSchemeHandler::registerScheme();
+    QtDesktop::keepNoSettings();
     PageAccessibility::prepare();
     installAccessibleRoles();
 }
