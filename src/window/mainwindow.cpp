@@ -69,15 +69,6 @@ private:
     bool m_active = true;
 };
 
-// A file name may not hold these on any desktop the program runs on.
-QString usableFileName(QString text)
-{
-    for (QChar &c : text)
-        if (QStringView(u"\\/:*?\"<>|").contains(c) || c.unicode() < 0x20)
-            c = u'_';
-    return text.trimmed();
-}
-
 } // namespace
 
 MainWindow::MainWindow(WindowParts parts, QWidget *parent)
@@ -242,7 +233,12 @@ void MainWindow::search()
     busy.done();
     switch (outcome.kind) {
     case SearchOutcome::Kind::Saved:
-        m_parts.html->navigate(outcome.pagePath);
+        // The page as this search made it: another copy of the program may
+        // have replaced the file since.
+        if (outcome.page.isEmpty())
+            m_parts.html->navigate(outcome.pagePath);
+        else
+            m_parts.html->showPageAs(outcome.page, outcome.pagePath);
         break;
     case SearchOutcome::Kind::Unsaved:
         m_parts.messages->show(outcome.message, Prompt);
@@ -298,8 +294,7 @@ QString MainWindow::suggestedPdfName() const
         name = Catalogue::labelOf(*key);
     if (name.isEmpty())
         name = QFileInfo(m_shownPath).completeBaseName();
-    name = usableFileName(name);
-    return (name.isEmpty() ? QStringLiteral("文书") : name) + u".pdf";
+    return ContentPaths::proposedFileName(name, u".pdf");
 }
 
 void MainWindow::focusSearch()
