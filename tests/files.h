@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -66,6 +67,15 @@ inline bool onAFullDisk(const std::function<void()> &work)
     }
 #endif
     return false;
+}
+
+// The id of a process that has ended: what a killed writer leaves in a name.
+inline QString endedProcessId()
+{
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
+    shell.waitForFinished();
+    return QString::fromLatin1(shell.readAllStandardOutput().trimmed());
 }
 
 } // namespace TestFiles

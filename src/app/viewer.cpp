@@ -12,6 +12,7 @@ namespace Juanzong {
 void Viewer::prepare()
 {
     ContentSchemeHandler::registerScheme();
+    QtDesktop::keepNoSettings();
     PageAccessibility::prepare();
     installAccessibleRoles();
 }

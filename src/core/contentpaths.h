@@ -33,6 +33,13 @@ QString skinFile(const QString &programDir);
 // comparison ignores it.
 std::optional<QString> insideFolder(const QString &root, const QString &path);
 
+// A file name proposed from a text (a heading, a label) followed by suffix
+// (".docx"), that every file system takes: characters no name may hold
+// replaced by "_", no leading dot (which hides the file, and makes "../x" a
+// hidden "_x"), no trailing dot or white space, and cut at a character so that
+// the whole name fits in 255 bytes of UTF-8. "文书" where nothing is left.
+QString proposedFileName(const QString &text, QStringView suffix);
+
 // How the file system compares names: Windows names the same file in any case.
 #ifdef Q_OS_WIN
 inline constexpr Qt::CaseSensitivity FileCase = Qt::CaseInsensitive;

@@ -4,8 +4,16 @@
 #include "core/contentpaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QUrlQuery>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace Juanzong::ContentUrl {
 
@@ -42,6 +50,58 @@ bool declaresCharset(QByteArrayView tag)
     return false;
 }
 } // namespace
+
+Readable openReadable(const QString &root, const QString &path, QFile &file)
+{
+    file.close();
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString canonicalRoot = QFileInfo(root).canonicalFilePath();
+    if (canonical.isEmpty() || canonicalRoot.isEmpty() || !ContentPaths::insideFolder(canonicalRoot, canonical))
+        return Readable::Outside;
+#ifdef Q_OS_UNIX
+    // The canonical name has no link left in it; one swapped in for the file
+    // since is refused, and without O_NONBLOCK a pipe would block the open
+    // itself. Type and size are those of the file opened.
+    int fd;
+    do {
+        fd = ::open(QFile::encodeName(canonical).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return errno == ELOOP ? Readable::Outside : Readable::Unreadable;
+    struct stat checked;
+    const Readable verdict = ::fstat(fd, &checked) != 0 ? Readable::Unreadable
+        : !S_ISREG(checked.st_mode)                     ? Readable::NotPlain
+        : checked.st_size > LargestFile                 ? Readable::TooLarge
+                                                        : Readable::Yes;
+    if (verdict != Readable::Yes) {
+        ::close(fd);
+        return verdict;
+    }
+    // The view's engine reads only a file opened by its name, so it is opened
+    // again, and must turn out to be the very file checked.
+    file.setFileName(canonical);
+    struct stat opened;
+    const bool isOpen = file.open(QIODevice::ReadOnly);
+    const bool same = isOpen && ::fstat(file.handle(), &opened) == 0 && opened.st_dev == checked.st_dev
+        && opened.st_ino == checked.st_ino;
+    ::close(fd);
+    if (!same) {
+        file.close();
+        return isOpen ? Readable::Outside : Readable::Unreadable;
+    }
+    return Readable::Yes;
+#else
+    const QFileInfo info(canonical);
+    if (!info.isFile())
+        return Readable::NotPlain;
+    if (info.size() > LargestFile)
+        return Readable::TooLarge;
+    file.setFileName(canonical);
+    if (!file.open(QIODevice::ReadOnly))
+        return Readable::Unreadable;
+    return file.size() > LargestFile ? (file.close(), Readable::TooLarge) : Readable::Yes;
+#endif
+}
 
 QUrl fromPath(const QString &root, const QString &path)
 {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QLatin1StringView>
 #include <QString>
 #include <QUrl>
@@ -22,6 +23,23 @@ inline constexpr qsizetype SniffBytes = 64 * 1024;
 // a renderer that would run out of memory on them. A result page listing every
 // line of a million-line index is about 210 MB.
 inline constexpr qint64 LargestFile = qint64(512) << 20;
+
+// Whether a file of the folder may be read, by the view or by anything else
+// that shows what the folder holds. The same rule for every reader: what one
+// refuses, no other may show.
+enum class Readable {
+    Yes,
+    Outside,  // the path, or the file a link in it leads to, is not in the folder
+    NotPlain, // a folder, a pipe, a device or a socket: it might never end or block for good
+    TooLarge, // over LargestFile
+    Unreadable,
+};
+// Opens the file at path for reading when the rule allows, into file (closed
+// first) under its canonical name; file stays closed otherwise. Links are
+// resolved before the check, and the file opened is the one checked: a link
+// put in its place in between is not followed, a file put there is refused,
+// and type and size are taken from the open file.
+Readable openReadable(const QString &root, const QString &path, QFile &file);
 
 // The URL of a file of the folder root, or an empty URL for a path outside it.
 QUrl fromPath(const QString &root, const QString &path);

@@ -37,11 +37,22 @@ constexpr int PageNumberGapTwips = PageNumberPt * 20;
 constexpr int IndentTwips = 2 * BodyPt * 20;
 constexpr int SignGapTwips = 4 * BodyPt * 20;
 
-// XML 1.0 has no way to hold most control characters, even escaped.
+// XML 1.0 has no way to hold most control characters, even escaped, nor
+// half of a surrogate pair: the writer would stop at one, mid-document.
 QString xmlSafe(const QString &text)
 {
-    QString out = foldedText(text);
-    out.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF; });
+    const QString folded = foldedText(text);
+    QString out;
+    out.reserve(folded.size());
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded.at(i);
+        if (c.isHighSurrogate() && i + 1 < folded.size() && folded.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += folded.at(++i);
+        } else if (!c.isSurrogate() && c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+            out += c;
+        }
+    }
     return out;
 }
 
@@ -62,10 +73,11 @@ public:
     }
     void start(const QString &name) { m_writer.writeStartElement(name); }
     void end() { m_writer.writeEndElement(); }
+    // Empty where the writer failed: a part cut short is never packed.
     QByteArray finish()
     {
         m_writer.writeEndDocument();
-        return m_bytes;
+        return m_writer.hasError() ? QByteArray() : m_bytes;
     }
 
 private:
@@ -470,6 +482,13 @@ QByteArray zipParts(const QList<DocxPart> &parts, QString *error)
     }
     zip_source_keep(buffer);
     for (const DocxPart &part : parts) {
+        if (part.data.isEmpty()) {
+            zip_discard(archive);
+            zip_source_free(buffer);
+            if (error)
+                *error = QStringLiteral("xml: ") + part.name;
+            return {};
+        }
         zip_source_t *source = zip_source_buffer(archive, part.data.constData(), zip_uint64_t(part.data.size()), 0);
         const zip_int64_t index = source ? zip_file_add(archive, part.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8)
                                          : -1;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/modeldocument.h"
 
+#include "core/contentpaths.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -83,15 +85,7 @@ ModelDocument ModelDocument::fromJson(const QJsonObject &json)
 
 QString ModelDocument::fileBaseName() const
 {
-    QString name = heading;
-    for (QChar &c : name)
-        if (QStringView(u"\\/:*?\"<>|").contains(c) || c.unicode() < 0x20)
-            c = u'_';
-    name = name.trimmed();
-    // Dots at the end vanish on Windows; a name of dots alone means a folder.
-    while (name.endsWith(u'.'))
-        name.chop(1);
-    return name.isEmpty() ? QStringLiteral("文书") : name;
+    return ContentPaths::proposedFileName(heading, DocxSuffix).chopped(DocxSuffix.size());
 }
 
 } // namespace Juanzong

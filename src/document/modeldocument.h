@@ -42,8 +42,9 @@ struct ModelDocument
     // Unknown roles read as body text. Texts stay as the page holds them, so
     // that offsets into them are offsets into the page.
     static ModelDocument fromJson(const QJsonObject &json);
-    // A name for a file holding this document, without suffix: the heading with
-    // the characters no file system takes replaced.
+    // A name for a file holding this document, without its suffix ".docx": the
+    // heading as a file name the file system takes once the suffix is added.
+    static constexpr QStringView DocxSuffix = u".docx";
     QString fileBaseName() const;
 };
 

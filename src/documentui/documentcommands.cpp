@@ -7,6 +7,7 @@
 #include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
+#include "search/filestore.h"
 #include "documentui/fillpanel.h"
 #include "documentui/pagescript.h"
 
@@ -19,7 +20,6 @@
 #include <QJsonObject>
 #include <QMimeData>
 #include <QPointer>
-#include <QSaveFile>
 #include <QScreen>
 #include <QShortcut>
 #include <QWidget>
@@ -204,8 +204,12 @@ void DocumentCommands::saveDocument(const ModelDocument &document)
         return;
     QString error;
     const QByteArray bytes = writeDocx(document, &error);
-    QSaveFile out(file);
-    if (bytes.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    // What a save killed part way left in this folder goes now; the old file
+    // is replaced only by a new one written, synced and checked whole.
+    FileStore::removeLeftovers(QFileInfo(file).absolutePath(), QStringLiteral("*.docx"));
+    FileStore::removeLeftovers(file);
+    FileStore::Replacement out(file);
+    if (bytes.isEmpty() || !out.write(bytes) || !out.commit()) {
         m_messages->show(SaveFailed, Prompt);
         return;
     }

@@ -98,10 +98,11 @@ bool FullTextIndex::execute(const char *sql)
     return false;
 }
 
-void FullTextIndex::addPage(const QString &fileName, const QString &title, const QString &place, const PageText &page)
+void FullTextIndex::addPage(const QString &fileName, const QString &title, const QString &place, const PageText &page,
+                            bool cut)
 {
     const int pageIndex = int(m_pages.size());
-    m_pages.append({fileName, title, place});
+    m_pages.append({fileName, title, place, cut});
     m_pageOfFile.insert(fileName, pageIndex);
     for (const PageDocument &d : page.documents) {
         const QString textFolded = TextFold::fold(d.text);
@@ -363,7 +364,7 @@ FullTextResult FullTextIndex::search(const QString &query, qsizetype maxHits, Pl
         const Document &d = m_documents[c.document];
         const Page &p = m_pages[d.page];
         result.hits.append({p.fileName, p.title, p.place, d.anchor, d.heading, c.occurrences, c.titleHit,
-                            snippetsOf(d, folded)});
+                            snippetsOf(d, folded), p.cut});
     }
     result.milliseconds = timer.nsecsElapsed() / 1e6;
     return result;

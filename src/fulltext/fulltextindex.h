@@ -45,6 +45,7 @@ struct FullTextHit
     qsizetype occurrences = 0; // in the document's text
     bool titleHit = false;     // the query is in the template's title or the document's heading
     QList<Snippet> snippets;
+    bool pageCut = false; // only the start of the page is in the index
 };
 
 struct FullTextResult
@@ -73,7 +74,9 @@ public:
     // False when this SQLite has no FTS5 or no trigram tokenizer.
     bool isValid() const { return m_insert != nullptr || m_match != nullptr; }
 
-    void addPage(const QString &fileName, const QString &title, const QString &place, const PageText &page);
+    // cut: page is only the start of the file, the rest was never read.
+    void addPage(const QString &fileName, const QString &title, const QString &place, const PageText &page,
+                 bool cut = false);
     // Ends the building: no page can be added afterwards.
     void finish();
 
@@ -122,6 +125,7 @@ private:
         QString fileName;
         QString title;
         QString place;
+        bool cut = false;
     };
     struct Candidate
     {

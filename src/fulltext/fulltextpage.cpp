@@ -2,6 +2,7 @@
 #include "fulltext/fulltextpage.h"
 
 #include "fulltext/fulltextindex.h"
+#include "fulltext/indexbuilder.h"
 #include "fulltext/textfold.h"
 
 #include <QUrl>
@@ -36,7 +37,10 @@ const QString Style = QStringLiteral(
     "mark{background:#ffe27a;color:inherit;padding:0 1px;}"
     ".ft-none{font-size:15px;margin-top:12px;}"
     ".ft-hint{color:#666;font-size:14px;}"
+    ".ft-cut{color:#a05000;font-size:13px;margin:2px 0 0 12px;}"
     "</style>");
+
+const QString CutNote = QStringLiteral("此页过长，只搜索了开头的 %1 MB，其后的内容没有搜索。").arg(PageBytes >> 20);
 
 // text escaped, with every occurrence of the folded query inside it marked.
 QString marked(const QString &text, const QString &foldedQuery)
@@ -114,6 +118,8 @@ QString build(const FullTextResult &result)
                 + u"</a></div>";
         for (const Snippet &s : hit.snippets)
             html += u"<div class=\"ft-snippet\">" + snippetHtml(s) + u"</div>";
+        if (hit.pageCut)
+            html += u"<div class=\"ft-cut\">" + CutNote.toHtmlEscaped() + u"</div>";
         html += u"</li>";
     }
     html += u"</ol></body></html>";

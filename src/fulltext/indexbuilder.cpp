@@ -2,6 +2,7 @@
 #include "fulltext/indexbuilder.h"
 
 #include "core/catalogue.h"
+#include "core/contenturl.h"
 #include "fulltext/fulltextindex.h"
 
 #include <QDir>
@@ -68,10 +69,11 @@ std::unique_ptr<FullTextIndex> buildIndex(const QString &contentRoot, const std:
     for (const QString &name : std::as_const(order)) {
         if (cancelled.load(std::memory_order_relaxed))
             break;
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (ContentUrl::openReadable(contentRoot, dir.filePath(name), file) != ContentUrl::Readable::Yes)
             continue;
-        const PageText page = extractPageText(file.readAll());
+        const bool cut = file.size() > PageBytes;
+        const PageText page = extractPageText(file.read(PageBytes));
         const QString key = QFileInfo(name).completeBaseName();
         const QString label = Catalogue::isCategory(key) ? QString() : Catalogue::labelOf(key);
         QString title = label.isEmpty() ? page.title : label;
@@ -79,7 +81,7 @@ std::unique_ptr<FullTextIndex> buildIndex(const QString &contentRoot, const std:
             title = key;
         if (label.isEmpty() && !page.title.isEmpty())
             index->titles().add({page.title, QString(), name, QString()}, false);
-        index->addPage(name, title, label.isEmpty() ? QString() : cataloguePlaceOf(key), page);
+        index->addPage(name, title, label.isEmpty() ? QString() : cataloguePlaceOf(key), page, cut);
     }
     index->finish();
     return index;

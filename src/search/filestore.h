@@ -66,9 +66,16 @@ private:
 };
 
 // A replacement's new content grows under the name of the file followed by
-// ".new-" and a random part until it is complete. Removes whatever a killed
-// process left under such names beside the file at path.
+// ".new-", the process id and a random part ("search.txt.new-4711-1a2b3c")
+// until it is complete: the name for one beside path.
+QString temporaryName(const QString &path);
+// Removes what killed processes left under such names beside the file at
+// path, or beside every file of folder that matches the wildcard pattern
+// ("*.docx"). A name whose process still runs is left alone: another copy of
+// the program may be writing it. One without a process id goes once it has
+// not changed for a minute.
 void removeLeftovers(const QString &path);
+void removeLeftovers(const QString &folder, const QString &pattern);
 
 // Replaces the file at path by a second name for the complete file source.
 // Returns nothing where no second name can be made here, or where one would

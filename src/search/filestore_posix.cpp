@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -58,7 +57,7 @@ QString reasonFor(int errorCode, Access access)
 // A fresh name beside target for a file that is not complete yet.
 QByteArray temporaryName(const QByteArray &target)
 {
-    return target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+    return QFile::encodeName(FileStore::temporaryName(QFile::decodeName(target)));
 }
 } // namespace
 

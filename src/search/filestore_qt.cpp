@@ -142,7 +142,7 @@ Replacement::Replacement(const QString &path)
         }
         file.permissions = bits;
     }
-    file.fresh = path + u".new-" + QString::number(QRandomGenerator::global()->generate(), 16);
+    file.fresh = temporaryName(path);
     file.file.setFileName(file.fresh);
     if (!file.file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         m_reason = writeReason(file.file, path, 0);

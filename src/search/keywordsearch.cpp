@@ -55,6 +55,9 @@ SearchOutcome runSearch(const QString &keyword, const SearchFiles &files)
     std::optional<FileStore::Replacement> intermediate;
     ResultPage page(*codec, keyword);
     bool spilled = false;
+    // What went to disk so far, kept to be shown while it is small.
+    QByteArray shown;
+    bool shownWhole = true;
     const QString readError = scanIndex(indexPath, matcher, [&](QByteArrayView line) {
         page.addLine(line);
         if (page.pending().size() < SpillSize)
@@ -63,6 +66,11 @@ SearchOutcome runSearch(const QString &keyword, const SearchFiles &files)
             intermediate.emplace(intermediatePath);
         if (!intermediate->failed()) {
             intermediate->write(page.pending());
+            shownWhole = shownWhole && shown.size() + page.pending().size() <= ShownInMemory;
+            if (shownWhole)
+                shown += page.pending();
+            else
+                shown.clear();
             page.clearPending();
             spilled = true;
         }
@@ -93,8 +101,13 @@ SearchOutcome runSearch(const QString &keyword, const SearchFiles &files)
 
     SearchOutcome outcome = ending(Kind::Saved, {}, pagePath);
     outcome.hits = page.hits();
-    if (failedPath.isEmpty())
+    if (failedPath.isEmpty()) {
+        if (shownWhole && shown.size() + page.pending().size() <= ShownInMemory) {
+            shown += page.pending();
+            outcome.page = codec->decode(shown);
+        }
         return outcome;
+    }
 
     // Not saved, yet the user sees the results. Part of the page may be gone to
     // a file that was then given up: build it again, this time whole in memory.

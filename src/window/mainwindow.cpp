@@ -72,15 +72,6 @@ private:
     bool m_active = true;
 };
 
-// A file name may not hold these on any desktop the program runs on.
-QString usableFileName(QString text)
-{
-    for (QChar &c : text)
-        if (QStringView(u"\\/:*?\"<>|").contains(c) || c.unicode() < 0x20)
-            c = u'_';
-    return text.trimmed();
-}
-
 } // namespace
 
 MainWindow::MainWindow(WindowParts parts, QWidget *parent)
@@ -273,7 +264,14 @@ void MainWindow::search()
     busy.done();
     switch (outcome.kind) {
     case SearchOutcome::Kind::Saved:
-        whenViewUp([this, path = outcome.pagePath] { m_parts.html->navigate(path); });
+        // The page as this search made it: another copy of the program may
+        // have replaced the file since.
+        whenViewUp([this, path = outcome.pagePath, page = outcome.page] {
+            if (page.isEmpty())
+                m_parts.html->navigate(path);
+            else
+                m_parts.html->showPageAs(page, path);
+        });
         break;
     case SearchOutcome::Kind::Unsaved:
         m_parts.messages->show(outcome.message, Prompt);
@@ -357,8 +355,7 @@ QString MainWindow::suggestedPdfName() const
         name = Catalogue::labelOf(*key);
     if (name.isEmpty())
         name = QFileInfo(m_page->path()).completeBaseName();
-    name = usableFileName(name);
-    return (name.isEmpty() ? QStringLiteral("文书") : name) + u".pdf";
+    return ContentPaths::proposedFileName(name, u".pdf");
 }
 
 void MainWindow::focusSearch()

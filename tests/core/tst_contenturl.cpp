@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which URLs the view may show, which file each stands for, and how a file is labelled.
 #include "contenturlproperties.h"
+#include "core/contentpaths.h"
 #include "core/contenturl.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace Juanzong;
 using namespace Qt::StringLiterals;
@@ -23,6 +27,10 @@ private Q_SLOTS:
     void policy();
     void contentType_data();
     void contentType();
+    void proposedFileName_data();
+    void proposedFileName();
+    void openReadable_data();
+    void openReadable();
     void replay_data();
     void replay();
 };
@@ -150,6 +158,91 @@ void ContentUrlTest::contentType()
     QFETCH(QByteArray, head);
     QFETCH(QByteArray, type);
     QCOMPARE(ContentUrl::contentType(name, head), type);
+}
+
+void ContentUrlTest::proposedFileName_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("heading kept") << u"民事调解书（第一审程序用）"_s << u".docx"_s << u"民事调解书（第一审程序用）.docx"_s;
+    QTest::newRow("climbing heading_neither hidden nor a path") << u"../x"_s << u".docx"_s << u"_x.docx"_s;
+    QTest::newRow("leading dots and spaces") << u" ..  .x. "_s << u".pdf"_s << u"x.pdf"_s;
+    QTest::newRow("dots alone") << u"..."_s << u".pdf"_s << u"文书.pdf"_s;
+    // 300 characters of three bytes: 83 of them and ".docx" fill 254 bytes.
+    QTest::newRow("long Chinese heading_cut to 255 bytes")
+        << QString(300, u'判') << u".docx"_s << QString(83, u'判') + u".docx"_s;
+    QTest::newRow("long Latin heading") << QString(300, u'a') << u".pdf"_s << QString(251, u'a') + u".pdf"_s;
+    // U+1D400, four bytes, never split in two: 250 + 4 would not fit with ".docx".
+    QTest::newRow("cut before a character outside the BMP")
+        << QString(248, u'a') + u"\U0001D400"_s + u"bbb"_s << u".docx"_s << QString(248, u'a') + u".docx"_s;
+    QTest::newRow("cut leaves a trailing dot_dropped")
+        << QString(249, u'a') + u".bbbbbbbbb"_s << u".docx"_s << QString(249, u'a') + u".docx"_s;
+}
+
+void ContentUrlTest::proposedFileName()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, suffix);
+    QFETCH(QString, name);
+    const QString proposed = ContentPaths::proposedFileName(text, suffix);
+    QCOMPARE(proposed, name);
+    QVERIFY(proposed.toUtf8().size() <= 255);
+}
+
+void ContentUrlTest::openReadable_data()
+{
+    // What stands at ws/x.html, made in a fresh folder: a shell-like line of
+    // "file", "link TARGET" (relative to the folder's parent), "fifo",
+    // "folder" or "sparse BYTES".
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("readable");
+    using R = ContentUrl::Readable;
+    QTest::newRow("plain file") << u"file"_s << int(R::Yes);
+    QTest::newRow("link to a file inside") << u"link ws/page.html"_s << int(R::Yes);
+    QTest::newRow("link to a file beside the folder") << u"link secret.txt"_s << int(R::Outside);
+    QTest::newRow("link to the process's environment") << u"link /proc/self/environ"_s << int(R::Outside);
+    QTest::newRow("link to a device") << u"link /dev/zero"_s << int(R::Outside);
+    QTest::newRow("pipe_refused without blocking") << u"fifo"_s << int(R::NotPlain);
+    QTest::newRow("folder") << u"folder"_s << int(R::NotPlain);
+    QTest::newRow("at the size limit") << u"sparse "_s + QString::number(ContentUrl::LargestFile) << int(R::Yes);
+    QTest::newRow("over the size limit") << u"sparse "_s + QString::number(ContentUrl::LargestFile + 1)
+                                         << int(R::TooLarge);
+}
+
+void ContentUrlTest::openReadable()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, readable);
+    QTemporaryDir dir;
+    const QString ws = dir.filePath(u"ws"_s);
+    QVERIFY(QDir().mkpath(ws));
+    const auto put = [](const QString &path, QByteArrayView bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), bytes.size()) == bytes.size();
+    };
+    QVERIFY(put(dir.filePath(u"secret.txt"_s), "SECRET"));
+    QVERIFY(put(ws + u"/page.html"_s, "PAGE"));
+    const QString path = ws + u"/x.html"_s;
+    const QString target = entry.section(u' ', 1);
+    if (entry == u"file")
+        QVERIFY(put(path, "PAGE"));
+    else if (entry.startsWith(u"link "))
+        QVERIFY(QFile::link(target.startsWith(u'/') ? target : dir.filePath(target), path));
+    else if (entry == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (entry == u"folder")
+        QVERIFY(QDir().mkdir(path));
+    else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(target.toLongLong()));
+    }
+
+    QFile file;
+    QCOMPARE(int(ContentUrl::openReadable(ws + u'/', path, file)), readable);
+    QCOMPARE(file.isOpen(), readable == int(ContentUrl::Readable::Yes));
+    if (file.isOpen() && !entry.startsWith(u"sparse"))
+        QCOMPARE(file.read(8), "PAGE");
 }
 
 void ContentUrlTest::replay_data()

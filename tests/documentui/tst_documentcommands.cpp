@@ -139,13 +139,18 @@ void DocumentCommandsTest::save_failures_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QVariant>("page");
     QTest::addColumn<QString>("message");
-    QTest::newRow("cancelled_nothingSaid") << QString() << QVariant(Page) << QString();
+    QTest::addColumn<bool>("diskFull");
+    const QString unwritten = u"另存为 Word 文档失败：无法写入所选文件。"_s;
+    QTest::newRow("cancelled_nothingSaid") << QString() << QVariant(Page) << QString() << false;
     QTest::newRow("missing folder_saysItCouldNotWrite")
-        << u"/nonexistent-juanzong/x.docx"_s << QVariant(Page) << u"另存为 Word 文档失败：无法写入所选文件。"_s;
+        << u"/nonexistent-juanzong/x.docx"_s << QVariant(Page) << unwritten << false;
+    // The old file at the answer is untouched, and what a killed save left goes.
+    QTest::newRow("full disk_saysItCouldNotWrite") << u"old.docx"_s << QVariant(Page) << unwritten << true;
     const QString unreadable = u"无法读取当前页面中的范本，请等页面显示完整后再试。"_s;
-    QTest::newRow("page without answer_saysItCouldNotRead") << u"never.docx"_s << QVariant() << unreadable;
+    QTest::newRow("page without answer_saysItCouldNotRead") << u"never.docx"_s << QVariant() << unreadable << false;
     QTest::newRow("answer without its document's number_saysItCouldNotRead")
-        << u"never.docx"_s << QVariant(u"{\"heading\": \"民事调解书\", \"paragraphs\": []}"_s) << unreadable;
+        << u"never.docx"_s << QVariant(u"{\"heading\": \"民事调解书\", \"paragraphs\": []}"_s) << unreadable
+        << false;
 }
 
 void DocumentCommandsTest::save_failures()
@@ -153,13 +158,23 @@ void DocumentCommandsTest::save_failures()
     QFETCH(QString, answer);
     QFETCH(QVariant, page);
     QFETCH(QString, message);
+    QFETCH(bool, diskFull);
     QTemporaryDir dir; // where a relative answer is put
     Rig rig;
     rig.pageAnswer = page;
     rig.desktop.docxAnswer = answer.isEmpty() || answer.startsWith(u'/') ? answer : dir.filePath(answer);
-    rig.commands()->saveAsDocx();
+    const QByteArray old = "the old document, whole";
+    if (diskFull) {
+        TestFiles::put(rig.desktop.docxAnswer, old);
+        TestFiles::put(dir.filePath(u"other.docx.new-"_s + TestFiles::endedProcessId() + u"-1a2b"_s), "PK");
+        QVERIFY(TestFiles::onAFullDisk([&] { rig.commands()->saveAsDocx(); }));
+    } else {
+        rig.commands()->saveAsDocx();
+    }
     QCOMPARE(rig.log.starting(u"box"), message.isEmpty() ? QStringList() : QStringList{u"box 提示|"_s + message});
-    QCOMPARE(TestFiles::entriesOf(dir.path()), QStringList());
+    QCOMPARE(TestFiles::entriesOf(dir.path()), diskFull ? QStringList{answer} : QStringList());
+    if (diskFull)
+        QCOMPARE(TestFiles::contentOf(rig.desktop.docxAnswer), old);
 }
 
 void DocumentCommandsTest::fill_aGroupFillsEveryPlaceAsDataAndClosingRestores()

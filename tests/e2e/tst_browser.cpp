@@ -61,7 +61,7 @@ void BrowserTest::encodings()
 void BrowserTest::search_data()
 {
     QTest::addColumn<bool>("storable");
-    QTest::newRow("results stored_shown from the folder, a result and Back") << true;
+    QTest::newRow("results stored_shown as this search made them, a result and Back") << true;
     // A folder where the result page belongs: the page can be built but not stored.
     QTest::newRow("results not stored_shown all the same, links and style sheet work") << false;
 }

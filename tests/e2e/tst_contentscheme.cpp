@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QImage>
 
+#include <sys/stat.h>
+
 using namespace Juanzong;
 using namespace Juanzong::Testing;
 using namespace Qt::StringLiterals;
@@ -33,6 +35,8 @@ void fillFolder(const WebEngineRig &rig)
         "<html><head><title>INSIDE</title></head><body>"
         "<script>if (parent !== window) parent.postMessage('inside', '*')</script></body></html>");
     QFile::link(outside + u"secret.html"_s, rig.page(u"link.html"_s));
+    QFile::link(u"/proc/self/environ"_s, rig.page(u"env.html"_s));
+    ::mkfifo(QFile::encodeName(rig.page(u"pipe.html"_s)).constData(), 0600);
     // What an index line may hold as a link target ends up on the result page.
     put(rig.page(u"probe.html"_s),
         "<html><head><title>PROBE</title></head><body>"
@@ -107,6 +111,16 @@ void ContentSchemeTest::readOutside_data()
         << readText(u"fetch('juanzong://ws/%2e%2e/secret.html').then(r => r.text())"_s) << u"blocked"_s;
     QTest::newRow("fetch through a link in the folder") << readText(u"fetch('link.html').then(r => r.text())"_s)
                                                         << u"blocked"_s;
+    // A frame of the folder is the page's own: its text can be read, unless
+    // what came in its place is the engine's error page.
+    const auto frameText = [](const QString &name) -> QString {
+        return u"var f = document.createElement('iframe'); f.src = '"_s + name
+            + u"'; f.onload = () => { try { probe = f.contentDocument.body.textContent.length ? 'loaded' : 'blocked'; }"
+              u" catch (e) { probe = 'blocked'; } }; document.body.appendChild(f);"_s;
+    };
+    QTest::newRow("frame through a link to the environment") << frameText(u"env.html"_s) << u"blocked"_s;
+    QTest::newRow("frame of a pipe_answered at once") << frameText(u"pipe.html"_s) << u"blocked"_s;
+    QTest::newRow("frame text of the folder") << frameText(u"inside.html"_s) << u"loaded"_s;
     QTest::newRow("image of a file") << image(u"OUTsecret.png"_s) << u"blocked"_s;
     QTest::newRow("image of the folder") << image(u"pic.png"_s) << u"loaded"_s;
     QTest::newRow("frame of a file") << frame(u"OUTsecret.html"_s) << u"blocked"_s;

@@ -4,9 +4,16 @@
 #include "fulltext/fulltextservice.h"
 #include "fulltext/indexbuilder.h"
 
+#include "fulltext/fulltextpage.h"
+
+#include <QDir>
+#include <QFile>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace Juanzong;
 using namespace Qt::StringLiterals;
@@ -18,6 +25,8 @@ private Q_SLOTS:
     void query_data();
     void query();
     void sampleContent_isIndexedWithHeadingsAndPlaces();
+    void hostileFolder_onlyWhatTheViewShows_data();
+    void hostileFolder_onlyWhatTheViewShows();
     void destroyedWhileBuilding_stopsTheBuild();
 };
 
@@ -96,6 +105,53 @@ void FullTextServiceTest::sampleContent_isIndexedWithHeadingsAndPlaces()
     QVERIFY(result.hits.front().titleHit);
     // The catalogue names the template and its place.
     QVERIFY(!result.hits.front().place.isEmpty());
+}
+
+void FullTextServiceTest::hostileFolder_onlyWhatTheViewShows_data()
+{
+    // Each row puts one more entry into a folder that also holds a plain page,
+    // then searches for a word only that entry's target holds. Which links and
+    // files are refused is the rule's own test (tst_contenturl).
+    QTest::addColumn<QString>("entry"); // "link TARGET", "fifo" or "long"
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<bool>("cutNoted");
+    QTest::newRow("link to a file beside the folder") << u"link ../secret.html"_s << u"zqsecretword"_s << false
+                                                      << false;
+    QTest::newRow("pipe_skipped, the build ends") << u"fifo"_s << u"zqplainword"_s << true << false;
+    QTest::newRow("long page_its start") << u"long"_s << u"zqstartword"_s << true << true;
+    QTest::newRow("long page_nothing past the cut") << u"long"_s << u"zqendword"_s << false << false;
+}
+
+void FullTextServiceTest::hostileFolder_onlyWhatTheViewShows()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, word);
+    QFETCH(bool, found);
+    QFETCH(bool, cutNoted);
+    QTemporaryDir dir;
+    const QString ws = dir.filePath(u"ws"_s);
+    QVERIFY(QDir().mkpath(ws));
+    const auto put = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    QVERIFY(put(dir.filePath(u"secret.html"_s), "<p>zqsecretword</p>"));
+    QVERIFY(put(ws + u"/plain.html"_s, "<p>zqplainword</p>"));
+    const QString path = ws + u"/x.html"_s;
+    if (entry.startsWith(u"link "))
+        QVERIFY(QFile::link(entry.sliced(5), path));
+    else if (entry == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(put(path, "<p>zqstartword</p><p>" + QByteArray(PageBytes, 'x') + "</p><p>zqendword</p>"));
+
+    std::atomic_bool never = false;
+    const auto index = buildIndex(ws, never);
+    const FullTextResult result = index->search(word);
+    QCOMPARE(result.documents, found ? 1 : 0);
+    const QString note = u"此页过长"_s;
+    QCOMPARE(FullTextPage::build(result).contains(note), cutNoted);
 }
 
 void FullTextServiceTest::destroyedWhileBuilding_stopsTheBuild()

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A whole search on its four files: the page on disk byte for byte, the messages, and what survives failures.
 #include "files.h"
+#include "search/gbkcodec.h"
 #include "search/keywordsearch.h"
 
+#include <QDateTime>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -80,6 +83,7 @@ private Q_SLOTS:
     void unsaved();
     void pageGoesToDisk_onlyOnceItIsLarge();
     void leftovers_goWithTheNextSearch();
+    void twoCopies_eachShowsItsOwnPage();
 };
 
 void KeywordSearchTest::hits_pageOnDiskInTheIndexsOrder()
@@ -230,15 +234,68 @@ void KeywordSearchTest::pageGoesToDisk_onlyOnceItIsLarge()
 void KeywordSearchTest::leftovers_goWithTheNextSearch()
 {
     Folder folder(indexOf({u"a.html\">甲"_s}));
-    folder.write(u"search.txt.new-5e1f"_s, "half a page");
-    folder.write(u"search.html.new-9a0b.Xc3dE2"_s, "half a page");
+    const QString gone = TestFiles::endedProcessId();
+    QVERIFY(!gone.isEmpty());
+    const QString running = QString::number(QCoreApplication::applicationPid());
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-120);
+    const auto write = [&](const QString &name, const QDateTime &modified = {}) {
+        folder.write(name, "half a page");
+        QFile file(folder.dir.filePath(name));
+        if (modified.isValid())
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime));
+    };
+    // Whose process is gone, and without a process id once it is a minute old.
+    write(u"search.txt.new-"_s + gone + u"-5e1f"_s);
+    write(u"search.txt.new-5e1f"_s, old);
+    write(u"search.html.new-9a0b.Xc3dE2"_s, old);
+    // A search of a copy still running, or one just begun, is still being written.
+    write(u"search.html.new-"_s + running + u"-77aa"_s, old);
+    write(u"search.txt.new-9a0b"_s);
     // Only the store's own names go: not the user's, nor one that merely begins alike, nor a folder.
-    folder.write(u"notes.new-1"_s, "the user's");
-    folder.write(u"search.txt.news"_s, "the user's");
+    write(u"notes.new-1"_s, old);
+    write(u"search.txt.news"_s, old);
     QVERIFY(QDir(folder.dir.path()).mkdir(u"search.txt.new-folder"_s));
     runSearch(u"乙"_s, folder.files); // one that finds nothing
-    QCOMPARE(folder.entries(), (QStringList{u"alllist.txt"_s, u"notes.new-1"_s, u"search.html"_s, u"search.txt"_s,
-                                            u"search.txt.new-folder"_s, u"search.txt.news"_s, u"searchmoban.txt"_s}));
+    QCOMPARE(folder.entries(), (QStringList{u"alllist.txt"_s, u"notes.new-1"_s, u"search.html"_s,
+                                            u"search.html.new-"_s + running + u"-77aa"_s, u"search.txt"_s,
+                                            u"search.txt.new-9a0b"_s, u"search.txt.new-folder"_s, u"search.txt.news"_s,
+                                            u"searchmoban.txt"_s}));
+}
+
+void KeywordSearchTest::twoCopies_eachShowsItsOwnPage()
+{
+    // Half the lines each: pages of some megabytes, written while the index is
+    // still read, so that one copy's start falls into the other's writing.
+    QByteArray index;
+    for (int i = 0; i < 60000; ++i)
+        index += "juanzongfanben-" + QByteArray::number(i % 102) + ".html#k" + QByteArray::number(i % 2)
+            + "\">Model document " + QByteArray::number(i) + "\r\n";
+    Folder folder(index);
+    const QStringList keywords = {u"#k0"_s, u"#k1"_s};
+    QStringList pages;
+    for (int round = 0; round < 12; ++round) {
+        QList<std::shared_ptr<QProcess>> copies;
+        for (const QString &keyword : keywords) {
+            copies.append(std::make_shared<QProcess>());
+            copies.back()->start(QStringLiteral(JUANZONG_SEARCHDRIVER),
+                                 {folder.dir.path(), keyword, u"--show"_s});
+            // The second one starts a little later each round.
+            QTest::qWait(round % 5 * 15);
+        }
+        for (qsizetype c = 0; c < copies.size(); ++c) {
+            QVERIFY(copies[c]->waitForFinished(60000));
+            const QString shown = QString::fromUtf8(copies[c]->readAllStandardOutput());
+            QVERIFY2(copies[c]->exitCode() == 0, qPrintable(shown.left(200)));
+            QVERIFY2(shown.contains(u"搜索结果：关键词\u2014"_s + keywords[c] + u"</div>"), qPrintable(shown.left(400)));
+            QVERIFY(shown.contains(u"共<span class='num'>30000</span>篇"_s));
+            if (pages.size() < keywords.size())
+                pages.append(shown);
+        }
+    }
+    // The files whole, each one search's page, and no leftover.
+    for (const QString &name : {u"search.txt"_s, u"search.html"_s})
+        QVERIFY(pages.contains(GbkCodec::system()->decode(folder.read(name))));
+    QCOMPARE(folder.entries(), Untouched);
 }
 
 int main(int argc, char **argv)

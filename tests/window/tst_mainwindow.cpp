@@ -358,6 +358,8 @@ void MainWindowTest::saveAsPdf_suggestsThePagesName_data()
     QTest::newRow("characters no file name may hold_replaced")
         << u"/elsewhere/a:b?c.html"_s << u"/tmp/d.pdf"_s
         << QStringList{u"desktop.askPdf a_b_c.pdf"_s, u"html.pdf /tmp/d.pdf"_s};
+    QTest::newRow("page named with a leading dot_not hidden") << u"/elsewhere/..x.html"_s << QString()
+                                                              << QStringList{u"desktop.askPdf x.pdf"_s};
     QTest::newRow("cancelled_nothing written") << u"juanzongfanben-5.html"_s << QString()
                                                << QStringList{u"desktop.askPdf 管辖.pdf"_s};
 }

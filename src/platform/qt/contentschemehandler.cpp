@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/contentschemehandler.h"
 
-#include "core/contentpaths.h"
 #include "core/contenturl.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 
@@ -72,27 +70,22 @@ void ContentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
-    // Not even a symbolic link may lead out of the folder.
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    const QString canonicalRoot = QFileInfo(m_contentRoot()).canonicalFilePath();
-    if (canonicalRoot.isEmpty() || !ContentPaths::insideFolder(canonicalRoot, canonical)) {
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-        return;
-    }
-    // Only plain files: a pipe or a device would block the window or never end.
-    const QFileInfo info(canonical);
-    auto *file = new QFile(canonical, job);
-    if (!info.isFile() || !file->open(QIODevice::ReadOnly)) {
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-        return;
-    }
-    if (info.size() > ContentUrl::LargestFile) {
+    auto *file = new QFile(job);
+    switch (ContentUrl::openReadable(m_contentRoot(), path, *file)) {
+    case ContentUrl::Readable::Yes:
+        break;
+    case ContentUrl::Readable::TooLarge:
         job->fail(QWebEngineUrlRequestJob::RequestFailed);
+        return;
+    case ContentUrl::Readable::Outside:
+    case ContentUrl::Readable::NotPlain:
+    case ContentUrl::Readable::Unreadable:
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
     // The engine reads the file in its own time; only the start is read here.
     const QByteArray head = file->peek(ContentUrl::SniffBytes);
-    job->reply(ContentUrl::contentType(canonical, head), file);
+    job->reply(ContentUrl::contentType(file->fileName(), head), file);
 }
 
 } // namespace Juanzong

@@ -4,10 +4,42 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
 namespace Juanzong {
+
+namespace {
+bool readNothing(QIODevice &, QSettings::SettingsMap &)
+{
+    return true;
+}
+
+// Failing makes the settings object drop what it was about to store.
+bool writeNothing(QIODevice &, const QSettings::SettingsMap &)
+{
+    return false;
+}
+} // namespace
+
+void QtDesktop::keepNoSettings()
+{
+    // The file dialog stores its folders through QSettings(UserScope,
+    // "QtProject"), in the native format. Every format is sent to a path under
+    // a file that cannot be a folder: nothing there is read, and as the folder
+    // cannot be made, no settings file or lock file is ever written. What asks
+    // for the default format gets one that keeps nothing besides.
+    const QSettings::Format none = QSettings::registerFormat(QStringLiteral("none"), readNothing, writeNothing);
+    if (none != QSettings::InvalidFormat)
+        QSettings::setDefaultFormat(none);
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat, none}) {
+        if (format == QSettings::InvalidFormat)
+            continue;
+        for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, QStringLiteral("/dev/null/juanzong"));
+    }
+}
 
 void QtDesktop::openExternally(const QUrl &url)
 {

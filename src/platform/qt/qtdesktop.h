@@ -12,6 +12,11 @@ namespace Juanzong {
 class QtDesktop final : public Desktop
 {
 public:
+    // Keeps Qt's own settings (the file dialog's folders and view) from being
+    // read or written anywhere: the program keeps no settings. Call it once,
+    // before the first dialog.
+    static void keepNoSettings();
+
     void setParentWindow(QWidget *window) { m_parent = window; }
     void openExternally(const QUrl &url) override;
     QString askPdfFile(const QString &suggestedName) override;
