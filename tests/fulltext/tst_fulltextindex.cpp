@@ -290,7 +290,7 @@ void FullTextIndexTest::occurrencesBefore()
     FullTextIndex index;
     const PageText text = extractPageText(gbk(
         u"<h1>调解</h1><ol><li>调解书</li></ol><div class=\"ws\" id=\"ws1\"><div class=\"ws-label\">调解笔录</div>"
-        u"<p>调解不成 pdf</p></div><p>附注</p><div class=\"ws\" id=\"ws2\"><p>附注调解</p></div><p>结尾</p>"_s));
+        u"<p>调解不成 pdf</p></div><p>附注</p><div class=\"ws\" id=\"ws2\"><div class=\"ws-label\">范本二</div><p>附注调解</p></div><p>结尾</p>"_s));
     index.addPage(u"p.html"_s, u"调解"_s, {}, text);
     index.finish();
     QCOMPARE(index.occurrencesBefore(u"p.html"_s, anchor, query), before);
