@@ -469,7 +469,8 @@ private:
                     if (const auto rule = m_classRules.constFind(token.toString()); rule != m_classRules.cend())
                         applyStyle(look, *rule, parent.fontSize);
                 }
-            } else if (std::strcmp(name, "id") == 0 || std::strcmp(name, "name") == 0) {
+            } else if (std::strcmp(name, "id") == 0
+                       || (std::strcmp(name, "name") == 0 && std::strcmp(reinterpret_cast<const char *>(n->name), "a") == 0)) {
                 const QString id = utf8(value);
                 if (isChromeName(id))
                     look.chrome = true;
