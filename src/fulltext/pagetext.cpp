@@ -457,7 +457,8 @@ private:
             const xmlChar *value = a->children->content;
             if (std::strcmp(name, "style") == 0) {
                 styleText = utf8(value);
-            } else if (std::strcmp(name, "align") == 0) {
+            } else if (std::strcmp(name, "align") == 0 && !(tag.flags & Table)) {
+                // A table's align places the table, not the text in it.
                 look.align = alignOf(utf8(value).trimmed().toLower());
             } else if (std::strcmp(name, "class") == 0) {
                 const QString classes = utf8(value);
