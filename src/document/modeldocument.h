@@ -41,7 +41,7 @@ struct ModelDocument
     QList<Paragraph> paragraphs;
 
     // Reads what the page script extracts: {"heading": "...", "paragraphs":
-    // [{"role": "court", "text": "..."}, {"role": "table", "rows": [["..."]]}]}.
+    // [{"role": "court", "text": "...", "indent": 2}, {"role": "table", "rows": [["..."]]}]}.
     // Unknown roles read as body text. Texts stay as the page holds them, so
     // that offsets into them are offsets into the page.
     static ModelDocument fromJson(const QJsonObject &json);

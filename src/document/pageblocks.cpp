@@ -2,6 +2,7 @@
 #include "document/pageblocks.h"
 
 #include <algorithm>
+#include <bitset>
 #include <optional>
 
 namespace Juanzong {
@@ -92,14 +93,39 @@ QString despaced(QStringView text)
     return out;
 }
 
+// Most lines have no space inside: those are shared, not copied.
+QString despaced(const QString &text)
+{
+    if (std::none_of(text.cbegin(), text.cend(), isSpace))
+        return text;
+    return despaced(QStringView(text));
+}
+
+// every line of every page is asked, the index's build waits for it.
 bool isChromeText(QStringView text)
 {
     if (text.size() > ChromeLongest)
         return false;
-    return std::any_of(std::begin(ChromeCues), std::end(ChromeCues), [text](const ChromeCue &cue) {
-        return cue.atStart ? text.startsWith(cue.text, Qt::CaseInsensitive)
-                           : text.contains(cue.text, Qt::CaseInsensitive);
-    });
+    // The cues are written with capital letters where they have any.
+    const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; };
+    static const std::bitset<0x10000> firsts = [] {
+        std::bitset<0x10000> out;
+        for (const ChromeCue &cue : ChromeCues)
+            out.set(cue.text.front().unicode());
+        return out;
+    }();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = upper(text.at(i).unicode());
+        if (!firsts.test(c))
+            continue;
+        for (const ChromeCue &cue : ChromeCues) {
+            if (cue.text.front().unicode() != c || (cue.atStart && i > 0))
+                continue;
+            if (text.sliced(i).startsWith(cue.text, Qt::CaseInsensitive))
+                return true;
+        }
+    }
+    return false;
 }
 
 // Whether text starts with a number ("一", "12") and how long it is.
@@ -136,6 +162,11 @@ bool isBracketLabel(QStringView text)
 
 bool isNotes(QStringView text)
 {
+    // Most lines start with none of the words' characters: those are answered at once.
+    const QChar first = text.isEmpty() ? QChar() : text.front();
+    if (!NoteOpenings.contains(first)
+        && std::none_of(std::begin(NoteWords), std::end(NoteWords), [first](QStringView w) { return w.front() == first; }))
+        return false;
     QString start = despaced(text.first(std::min<qsizetype>(text.size(), 24)));
     while (!start.isEmpty() && NoteOpenings.contains(start.front()))
         start.remove(0, 1);
@@ -208,6 +239,7 @@ struct Line
 QList<Line> linesOf(const QList<PageBlock> &blocks)
 {
     QList<Line> lines;
+    lines.reserve(blocks.size() + blocks.size() / 2);
     for (int b = 0; b < blocks.size(); ++b) {
         const PageBlock &block = blocks.at(b);
         if (!block.rows.isEmpty()) {
