@@ -467,6 +467,8 @@ private:
                         look.label = true;
                     if (isChromeName(token))
                         look.chrome = true;
+                    if (m_classRules.isEmpty())
+                        continue;
                     if (const auto rule = m_classRules.constFind(token.toString()); rule != m_classRules.cend())
                         applyStyle(look, *rule, parent.fontSize);
                 }
