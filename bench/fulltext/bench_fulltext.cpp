@@ -50,8 +50,10 @@ Pool samplePool()
         for (const PageDocument &d : page.documents) {
             if (!d.anchor.isEmpty())
                 pool.headings.append(d.heading.section(u'　', 1));
+            // Labels stay out of the paragraphs: a label among them would start one
+            // more model document in the page.
             for (const QString &line : d.text.split(u'\n'))
-                if (line.size() >= 8)
+                if (line.size() >= 8 && line != d.heading)
                     pool.paragraphs.append(line);
         }
     }

@@ -77,6 +77,7 @@ ModelDocument ModelDocument::fromJson(const QJsonObject &json)
             }
         } else {
             p.text = object.value(u"text").toString();
+            p.indent = object.value(u"indent").toInt();
         }
         doc.paragraphs.append(p);
     }

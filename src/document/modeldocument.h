@@ -26,8 +26,11 @@ struct Paragraph
     };
 
     Role role = Role::Body;
+    // Without the full-width spaces (U+3000) the page put before it: those
+    // are counted here, so that no writer indents the paragraph twice.
     QString text;
     QList<QStringList> rows;
+    int indent = 0;
 
     bool operator==(const Paragraph &) const = default;
 };
@@ -38,7 +41,7 @@ struct ModelDocument
     QList<Paragraph> paragraphs;
 
     // Reads what the page script extracts: {"heading": "...", "paragraphs":
-    // [{"role": "court", "text": "..."}, {"role": "table", "rows": [["..."]]}]}.
+    // [{"role": "court", "text": "...", "indent": 2}, {"role": "table", "rows": [["..."]]}]}.
     // Unknown roles read as body text. Texts stay as the page holds them, so
     // that offsets into them are offsets into the page.
     static ModelDocument fromJson(const QJsonObject &json);
