@@ -1,0 +1,379 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page as a reader sees it, block by block, for the document commands; and
+// the values being filled in, put in place of their blanks.
+//
+// Runs in the view's isolated world: the page's scripts can neither call these
+// functions nor see the state kept in J. The C++ side decides what the blocks
+// mean; this file only lists them with their computed style and maps offsets
+// into a block's text back to the text nodes they came from.
+//
+// Each call appends one action to this file, e.g. "return listBlocks(7, 120, 300);".
+/* exported listBlocks, show, restore */
+'use strict';
+
+const J = window.__juanzongFill || (window.__juanzongFill = {saved: null});
+
+// What one answer may hold at most: a page beyond this is read up to here.
+const MaxBlocks = 20000;
+const MaxBlockText = 20000;
+const MaxCells = 2000;
+
+const NeverShown = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEMPLATE', 'HEAD', 'TITLE', 'META', 'LINK',
+                            'IFRAME', 'OBJECT', 'EMBED', 'svg', 'math', 'SELECT', 'TEXTAREA']);
+const ChromeTags = new Set(['HEADER', 'NAV', 'FOOTER', 'ASIDE']);
+const ChromeRoles = new Set(['banner', 'navigation', 'contentinfo', 'complementary']);
+const Inline = /^(inline|inline-block|contents|ruby|ruby-text)$/;
+const Collapsing = /^(normal|nowrap)$/;
+
+function isChromeElement(element) {
+    return ChromeTags.has(element.tagName) || ChromeRoles.has(element.getAttribute('role'));
+}
+
+function isLabelElement(element) {
+    return element.tagName === 'DIV' && element.classList.contains('ws-label');
+}
+
+function pixels(value) {
+    const n = parseFloat(value);
+    return Number.isFinite(n) ? n : 0;
+}
+
+function alignOf(style) {
+    switch (style.textAlign) {
+    case 'center': case '-webkit-center': return 'center';
+    case 'right': case 'end': case '-webkit-right': return style.direction === 'rtl' ? 'start' : 'end';
+    case 'justify': return 'justify';
+    default: return 'start';
+    }
+}
+
+function breaksPage(style) {
+    return style.breakBefore === 'page' || style.pageBreakBefore === 'always' || style.breakBefore === 'always';
+}
+
+// A block of text being collected: its characters, and for every piece of them
+// the text node it came from, so that an offset into the text finds its node.
+class Run {
+    constructor(container, context) {
+        this.container = container;
+        this.context = context;
+        this.text = '';
+        this.pieces = []; // [textStart, node, nodeOffset, length, exact]
+        this.space = false; // a collapsible space is waiting to be written
+        this.weights = new Map(); // style element -> visible characters in it
+    }
+    addText(node, style) {
+        const data = node.data;
+        if (this.text.length >= MaxBlockText)
+            return;
+        const collapse = Collapsing.test(style.whiteSpace);
+        let counted = 0;
+        let i = 0;
+        while (i < data.length) {
+            const c = data.charCodeAt(i);
+            const white = c === 32 || c === 9 || c === 10 || c === 13 || c === 12;
+            if (white && collapse) {
+                this.space = true;
+                ++i;
+                continue;
+            }
+            if (!collapse && c === 10) {
+                this.lineBreak();
+                ++i;
+                continue;
+            }
+            if (this.space && this.text.length && !this.text.endsWith('\n'))
+                this.append(' ', node, i, false);
+            this.space = false;
+            let end = i + 1;
+            while (end < data.length) {
+                const d = data.charCodeAt(end);
+                if (d === 10 || ((d === 32 || d === 9 || d === 13 || d === 12) && collapse))
+                    break;
+                ++end;
+            }
+            this.append(data.substring(i, end), node, i, true);
+            counted += end - i;
+            i = end;
+        }
+        if (counted) {
+            const element = node.parentElement;
+            this.weights.set(element, (this.weights.get(element) || 0) + counted);
+        }
+    }
+    append(text, node, offset, exact) {
+        this.pieces.push([this.text.length, node, offset, text.length, exact]);
+        this.text += text;
+    }
+    lineBreak() {
+        this.space = false;
+        this.text += '\n';
+    }
+    // The style most of its characters are written in: Word puts the size and
+    // the weight on spans inside the paragraph, not on the paragraph.
+    dominantStyle() {
+        let best = null;
+        let most = -1;
+        for (const [element, count] of this.weights)
+            if (count > most) {
+                best = element;
+                most = count;
+            }
+        return best ? getComputedStyle(best) : getComputedStyle(this.container);
+    }
+}
+
+// The rendered blocks of the page in reading order.
+function collectBlocks() {
+    const blocks = [];
+    const nodeBlock = new Map(); // text node -> block index, for the block under the mouse
+    let pendingAnchor = '';
+    let pendingBreak = false;
+    let run = null;
+
+    const flush = () => {
+        if (!run)
+            return;
+        const text = run.text.replace(/^\n+|\n+$/g, '');
+        if (text.trim().length && blocks.length < MaxBlocks) {
+            const box = getComputedStyle(run.container);
+            const font = run.dominantStyle();
+            const weight = parseInt(font.fontWeight, 10);
+            const index = blocks.length;
+            blocks.push({
+                text: run.text,
+                align: alignOf(box),
+                fontSize: pixels(font.fontSize),
+                bold: weight >= 600 || font.fontWeight === 'bold',
+                indent: pixels(box.textIndent) + pixels(box.marginLeft) + pixels(box.paddingLeft),
+                pageBreakBefore: pendingBreak,
+                anchor: pendingAnchor,
+                chrome: run.context.chrome,
+                label: run.context.label,
+                pieces: run.pieces,
+                first: run.pieces.length ? run.pieces[0][1] : run.container,
+                last: run.pieces.length ? run.pieces[run.pieces.length - 1][1] : run.container,
+            });
+            for (const piece of run.pieces)
+                nodeBlock.set(piece[1], index);
+            pendingAnchor = '';
+            pendingBreak = false;
+        }
+        run = null;
+    };
+
+    const table = (element, context) => {
+        flush();
+        const rows = [];
+        let cells = 0;
+        for (const row of element.rows) {
+            if (getComputedStyle(row).display === 'none')
+                continue;
+            const texts = [];
+            for (const cell of row.cells) {
+                if (++cells > MaxCells)
+                    break;
+                texts.push(cell.innerText.slice(0, MaxBlockText));
+            }
+            if (texts.length)
+                rows.push(texts);
+        }
+        if (rows.length && blocks.length < MaxBlocks) {
+            blocks.push({text: '', rows: rows, align: 'start', fontSize: 0, bold: false, indent: 0,
+                         pageBreakBefore: pendingBreak, anchor: pendingAnchor, chrome: context.chrome,
+                         label: context.label, pieces: [], first: element, last: element});
+            pendingAnchor = '';
+            pendingBreak = false;
+        }
+    };
+
+    const walk = (element, context, style) => {
+        for (let node = element.firstChild; node && blocks.length < MaxBlocks; node = node.nextSibling) {
+            if (node.nodeType === Node.TEXT_NODE) {
+                if (style.visibility !== 'visible')
+                    continue;
+                if (!run)
+                    run = new Run(element, context);
+                run.addText(node, style);
+                continue;
+            }
+            if (node.nodeType !== Node.ELEMENT_NODE || NeverShown.has(node.tagName))
+                continue;
+            const childStyle = getComputedStyle(node);
+            if (childStyle.display === 'none')
+                continue;
+            const anchor = node.id || node.getAttribute('name') || '';
+            if (anchor && !pendingAnchor)
+                pendingAnchor = anchor;
+            if (node.tagName === 'BR') {
+                if (breaksPage(childStyle)) {
+                    flush();
+                    pendingBreak = true;
+                } else if (run) {
+                    run.lineBreak();
+                }
+                continue;
+            }
+            let inner = context;
+            if (!context.chrome && isChromeElement(node))
+                inner = {chrome: true, label: context.label};
+            else if (!context.label && isLabelElement(node))
+                inner = {chrome: context.chrome, label: true};
+            if (node.tagName === 'TABLE') {
+                table(node, inner);
+                continue;
+            }
+            if (Inline.test(childStyle.display) && inner === context) {
+                walk(node, context, childStyle);
+                continue;
+            }
+            // A block of its own: what came before it in its parent ends there.
+            flush();
+            if (breaksPage(childStyle))
+                pendingBreak = true;
+            walk(node, inner, childStyle);
+            flush();
+        }
+    };
+
+    if (document.body)
+        walk(document.body, {chrome: false, label: false}, getComputedStyle(document.body));
+    flush();
+    return {blocks: blocks, nodeBlock: nodeBlock};
+}
+
+function rectOf(block) {
+    if (block.first === block.last && block.first.nodeType === Node.ELEMENT_NODE)
+        return block.first.getBoundingClientRect();
+    const range = document.createRange();
+    range.setStartBefore(block.first);
+    range.setEndAfter(block.last);
+    return range.getBoundingClientRect();
+}
+
+// The first block whose rectangle passes test, where test is false for every
+// block before it and true from it on (reading order is top to bottom).
+function firstBlockWhere(blocks, test) {
+    let low = 0;
+    let high = blocks.length;
+    while (low < high) {
+        const middle = (low + high) >> 1;
+        if (test(rectOf(blocks[middle])))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
+// The block under a point (CSS pixels of the view), or the first one not yet
+// scrolled past when there is no point.
+function blockAt(list, x, y) {
+    const blocks = list.blocks;
+    if (!blocks.length)
+        return -1;
+    if (x === null)
+        return Math.min(firstBlockWhere(blocks, (r) => r.bottom > 40), blocks.length - 1);
+    const caret = document.caretRangeFromPoint ? document.caretRangeFromPoint(x, y) : null;
+    if (caret && list.nodeBlock.has(caret.startContainer))
+        return list.nodeBlock.get(caret.startContainer);
+    const hit = document.elementFromPoint(x, y);
+    const cell = hit && hit.closest ? hit.closest('table') : null;
+    if (cell) {
+        const index = blocks.findIndex((b) => b.first === cell);
+        if (index >= 0)
+            return index;
+    }
+    // In a margin or between two blocks: the last one starting above.
+    return Math.max(firstBlockWhere(blocks, (r) => r.top > y) - 1, 0);
+}
+
+function listBlocks(request, x, y) {
+    const list = collectBlocks();
+    return JSON.stringify({
+        request: request,
+        at: blockAt(list, x, y),
+        blocks: list.blocks.map((b) => b.rows
+            ? {rows: b.rows, anchor: b.anchor, chrome: b.chrome, label: b.label, pageBreakBefore: b.pageBreakBefore}
+            : {text: b.text, align: b.align, fontSize: b.fontSize, bold: b.bold, indent: b.indent,
+               pageBreakBefore: b.pageBreakBefore, anchor: b.anchor, chrome: b.chrome, label: b.label}),
+    });
+}
+
+function restore() {
+    const style = document.getElementById('juanzong-fill-style');
+    if (style)
+        style.remove();
+    if (!J.saved)
+        return 0;
+    for (const s of J.saved)
+        s.element.replaceChildren(...s.nodes);
+    const count = J.saved.length;
+    J.saved = null;
+    return count;
+}
+
+// Where an offset into a block's text lies in the page: a text node and an
+// offset into it. A collapsed space stands for the run of white space it came from.
+function positionOf(block, offset, atEnd) {
+    for (const [start, node, nodeOffset, length, exact] of block.pieces) {
+        if (offset < start || offset > start + length || (!atEnd && offset === start + length))
+            continue;
+        return exact ? [node, nodeOffset + offset - start] : [node, nodeOffset];
+    }
+    return null;
+}
+
+// The values typed in the panel in place of their blanks, visibly marked, after
+// undoing any earlier fill. A fill whose blank is no longer where the panel
+// saw it (the page changed its text since) is left out rather than put astray.
+function show(fills) {
+    restore();
+    const blocks = collectBlocks().blocks;
+    const targets = [];
+    for (const f of fills) {
+        const block = blocks[f.block];
+        if (!block || block.rows || block.text.substr(f.start, f.length) !== f.blank)
+            continue;
+        const from = positionOf(block, f.start, false);
+        const to = positionOf(block, f.start + f.length, true);
+        if (from && to)
+            targets.push({fill: f, from: from, to: to});
+    }
+    // Every element whose text changes is kept as it was, to be given back.
+    const touched = new Set();
+    for (const t of targets) {
+        touched.add(t.from[0].parentNode);
+        touched.add(t.to[0].parentNode);
+    }
+    const ranges = targets.map((t) => {
+        const range = document.createRange();
+        range.setStart(t.from[0], t.from[1]);
+        range.setEnd(t.to[0], t.to[1]);
+        touched.add(range.commonAncestorContainer.nodeType === Node.ELEMENT_NODE
+            ? range.commonAncestorContainer : range.commonAncestorContainer.parentNode);
+        return range;
+    });
+    const roots = Array.from(touched).filter((e) => e && !Array.from(touched).some((o) => o !== e && o && o.contains(e)));
+    J.saved = roots.map((e) => ({element: e, nodes: Array.from(e.childNodes).map((n) => n.cloneNode(true))}));
+
+    // Marked on screen, plain on paper: a printed fill is the user's document.
+    const style = document.createElement('style');
+    style.id = 'juanzong-fill-style';
+    style.textContent = '.jz-filled{background:#fff1a8;color:#8a1c1c;border-bottom:2px solid #d4a017;border-radius:2px}'
+        + '@media print{.jz-filled{background:none;color:inherit;border:0}}';
+    (document.head || document.documentElement).appendChild(style);
+    // From the end backwards, so that the ranges before each change stay put.
+    let shown = 0;
+    for (let i = ranges.length - 1; i >= 0; --i) {
+        const range = ranges[i];
+        range.deleteContents();
+        const mark = document.createElement('span');
+        mark.className = 'jz-filled';
+        mark.title = targets[i].fill.blank;
+        mark.textContent = targets[i].fill.value;
+        range.insertNode(mark);
+        ++shown;
+    }
+    return shown;
+}
