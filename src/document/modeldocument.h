@@ -26,7 +26,10 @@ struct Paragraph
     };
 
     Role role = Role::Body;
+    // Without the full-width spaces (U+3000) the page put before it: those
+    // are counted here, so that no writer indents the paragraph twice.
     QString text;
+    int indent = 0;
     QList<QStringList> rows;
 
     bool operator==(const Paragraph &) const = default;

@@ -59,10 +59,15 @@ struct FoundDocument
     // The label's text ("样式一", "范本二　民事判决书"), else the document type
     // with its use in brackets ("民事裁定书（准许撤诉用）").
     QString heading;
-    QString anchor;     // the fragment that scrolls to it; may be empty
+    QString anchor;     // the first block's anchor when it starts there; may be empty
     int firstBlock = 0; // the label's block, or the first content block
+    // Where in firstBlock's text it starts: lines joined by <br> can hold the
+    // end of one document and the start of the next.
+    int firstOffset = 0;
     int endBlock = 0;   // one past the last block that belongs to it
-    // The document's paragraphs with their roles, and for each where it came from.
+    // The document's paragraphs with their roles, and for each where it came
+    // from. A paragraph is one line of a block; its leading full-width spaces
+    // are in Paragraph::indent and not in its text or its span.
     ModelDocument document;
     QList<BlockSpan> sources;
 };
