@@ -7,7 +7,7 @@
 // mean; this file only lists them with their computed style and maps offsets
 // into a block's text back to the text nodes they came from.
 //
-// Each call appends one action to this file, e.g. "return listBlocks(7, 120, 300);".
+// Each call appends its action to this file: a return of one of the functions below.
 /* exported listBlocks, show, restore */
 'use strict';
 
