@@ -122,7 +122,7 @@ void DocumentCommands::answered(const Request &request, const QVariant &answer)
     // Another page since, or no listing of this request: the page cannot say
     // which document was meant. A probe is asked again with the next page.
     if (!listing || listing->request != request.id || request.generation != m_generation) {
-        qCInfo(lcDocuments) << "page script answer unusable for request" << request.id;
+        qCInfo(lcDocuments) << "page script answer unusable for request" << request.id << answer.typeName();
         if (request.command != Command::Probe)
             m_messages->show(Unreadable, Prompt);
         return;
