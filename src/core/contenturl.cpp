@@ -7,6 +7,8 @@
 #include <QMimeDatabase>
 #include <QUrlQuery>
 
+#include <optional>
+
 namespace Juanzong::ContentUrl {
 
 namespace {
@@ -28,19 +30,106 @@ bool isAsciiSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-// Whether a meta tag (its text from "<meta" to before ">", in lower case) has
-// an attribute or a content value naming a character set.
-bool declaresCharset(QByteArrayView tag)
+// The character set a meta tag (its text from "<meta" to before ">", in lower
+// case) names in an attribute or a content value: "gb2312" for charset=gb2312
+// and for content="text/html; charset='gb2312'"; empty where it names none.
+std::optional<QByteArray> charsetOf(QByteArrayView tag)
 {
     for (qsizetype at = tag.indexOf("charset"); at >= 0; at = tag.indexOf("charset", at + 1)) {
         qsizetype after = at + 7;
         while (after < tag.size() && isAsciiSpace(tag.at(after)))
             ++after;
-        if (after < tag.size() && tag.at(after) == '=')
-            return true;
+        if (after >= tag.size() || tag.at(after) != '=')
+            continue;
+        ++after;
+        while (after < tag.size() && isAsciiSpace(tag.at(after)))
+            ++after;
+        if (after < tag.size() && (tag.at(after) == '"' || tag.at(after) == '\''))
+            ++after;
+        qsizetype end = after;
+        while (end < tag.size() && !isAsciiSpace(tag.at(end)) && !QByteArrayView("\"';>").contains(tag.at(end)))
+            ++end;
+        return tag.sliced(after, end - after).toByteArray();
     }
-    return false;
+    return std::nullopt;
 }
+
+// The page's own declaration: its byte order mark's encoding, or the label of
+// the first meta tag naming a character set before the end of its head.
+std::optional<QByteArray> declaredCharset(QByteArrayView head)
+{
+    if (head.startsWith("\xEF\xBB\xBF"))
+        return QByteArray("utf-8");
+    if (head.startsWith("\xFF\xFE"))
+        return QByteArray("utf-16le");
+    if (head.startsWith("\xFE\xFF"))
+        return QByteArray("utf-16be");
+    const QByteArray text = head.first(qMin(head.size(), SniffBytes)).toByteArray().toLower();
+    // The head ends at its closing tag, or where the body starts without one.
+    qsizetype end = text.size();
+    for (const char *mark : {"</head", "<body"}) {
+        const qsizetype at = text.indexOf(mark);
+        if (at >= 0 && at < end)
+            end = at;
+    }
+    const QByteArrayView inHead = QByteArrayView(text).first(end);
+    for (qsizetype at = 0; at < inHead.size();) {
+        const qsizetype comment = inHead.indexOf("<!--", at);
+        const qsizetype meta = inHead.indexOf("<meta", at);
+        if (meta < 0)
+            break;
+        if (comment >= 0 && comment < meta) {
+            const qsizetype close = inHead.indexOf("-->", comment + 4);
+            if (close < 0)
+                break;
+            at = close + 3;
+            continue;
+        }
+        const qsizetype close = inHead.indexOf('>', meta);
+        const qsizetype tagEnd = close < 0 ? inHead.size() : close;
+        if (std::optional<QByteArray> label = charsetOf(inHead.sliced(meta, tagEnd - meta)))
+            return label;
+        at = tagEnd;
+    }
+    return std::nullopt;
+}
+
+// The labels of the encoding standard (encoding.spec.whatwg.org) pages use,
+// each with the encoding it stands for. A label declared in a meta tag that
+// names UTF-16 reads as UTF-8, as the HTML standard says.
+struct EncodingLabel
+{
+    const char *label;
+    const char *encoding;
+};
+constexpr EncodingLabel EncodingLabels[] = {
+    {"utf-8", "UTF-8"}, {"utf8", "UTF-8"}, {"unicode-1-1-utf-8", "UTF-8"}, {"unicode11utf8", "UTF-8"},
+    {"unicode20utf8", "UTF-8"}, {"x-unicode20utf8", "UTF-8"},
+    {"gb2312", "GBK"}, {"gbk", "GBK"}, {"x-gbk", "GBK"}, {"chinese", "GBK"}, {"csgb2312", "GBK"},
+    {"csiso58gb231280", "GBK"}, {"gb_2312", "GBK"}, {"gb_2312-80", "GBK"}, {"iso-ir-58", "GBK"},
+    {"gb18030", "gb18030"},
+    {"big5", "Big5"}, {"big5-hkscs", "Big5"}, {"cn-big5", "Big5"}, {"csbig5", "Big5"}, {"x-x-big5", "Big5"},
+    {"euc-jp", "EUC-JP"}, {"cseucpkdfmtjapanese", "EUC-JP"}, {"x-euc-jp", "EUC-JP"},
+    {"iso-2022-jp", "ISO-2022-JP"}, {"csiso2022jp", "ISO-2022-JP"},
+    {"shift_jis", "Shift_JIS"}, {"sjis", "Shift_JIS"}, {"ms932", "Shift_JIS"}, {"ms_kanji", "Shift_JIS"},
+    {"windows-31j", "Shift_JIS"}, {"x-sjis", "Shift_JIS"}, {"csshiftjis", "Shift_JIS"},
+    {"euc-kr", "EUC-KR"}, {"korean", "EUC-KR"}, {"ks_c_5601-1987", "EUC-KR"}, {"windows-949", "EUC-KR"},
+    {"cseuckr", "EUC-KR"},
+    {"iso-8859-1", "windows-1252"}, {"iso8859-1", "windows-1252"}, {"iso_8859-1", "windows-1252"},
+    {"latin1", "windows-1252"}, {"l1", "windows-1252"}, {"ascii", "windows-1252"}, {"us-ascii", "windows-1252"},
+    {"windows-1252", "windows-1252"}, {"cp1252", "windows-1252"}, {"x-cp1252", "windows-1252"},
+    {"cp819", "windows-1252"}, {"ibm819", "windows-1252"}, {"iso-ir-100", "windows-1252"},
+    {"csisolatin1", "windows-1252"}, {"ansi_x3.4-1968", "windows-1252"},
+    {"iso-8859-2", "ISO-8859-2"}, {"latin2", "ISO-8859-2"}, {"iso-8859-5", "ISO-8859-5"},
+    {"iso-8859-7", "ISO-8859-7"}, {"greek", "ISO-8859-7"}, {"iso-8859-15", "ISO-8859-15"},
+    {"latin9", "ISO-8859-15"}, {"iso-8859-9", "windows-1254"}, {"latin5", "windows-1254"},
+    {"windows-1250", "windows-1250"}, {"windows-1251", "windows-1251"}, {"windows-1253", "windows-1253"},
+    {"windows-1254", "windows-1254"}, {"windows-1255", "windows-1255"}, {"windows-1256", "windows-1256"},
+    {"windows-1257", "windows-1257"}, {"windows-1258", "windows-1258"}, {"windows-874", "windows-874"},
+    {"tis-620", "windows-874"}, {"koi8-r", "KOI8-R"}, {"koi8", "KOI8-R"}, {"koi8-u", "KOI8-U"},
+    {"macintosh", "macintosh"}, {"mac", "macintosh"}, {"ibm866", "IBM866"}, {"cp866", "IBM866"},
+    {"utf-16", "UTF-8"}, {"utf-16le", "UTF-8"}, {"utf-16be", "UTF-8"}, {"x-user-defined", "windows-1252"},
+};
 } // namespace
 
 QUrl fromPath(const QString &root, const QString &path)
@@ -110,36 +199,23 @@ QByteArray contentType(const QString &fileName, QByteArrayView head)
 
 QByteArray htmlContentType(QByteArrayView head)
 {
-    if (head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
-        return "text/html";
-    const QByteArray text = head.first(qMin(head.size(), SniffBytes)).toByteArray().toLower();
-    // The head ends at its closing tag, or where the body starts without one.
-    qsizetype end = text.size();
-    for (const char *mark : {"</head", "<body"}) {
-        const qsizetype at = text.indexOf(mark);
-        if (at >= 0 && at < end)
-            end = at;
-    }
-    const QByteArrayView inHead = QByteArrayView(text).first(end);
-    for (qsizetype at = 0; at < inHead.size();) {
-        const qsizetype comment = inHead.indexOf("<!--", at);
-        const qsizetype meta = inHead.indexOf("<meta", at);
-        if (meta < 0)
-            break;
-        if (comment >= 0 && comment < meta) {
-            const qsizetype close = inHead.indexOf("-->", comment + 4);
-            if (close < 0)
-                break;
-            at = close + 3;
-            continue;
-        }
-        const qsizetype close = inHead.indexOf('>', meta);
-        const qsizetype tagEnd = close < 0 ? inHead.size() : close;
-        if (declaresCharset(inHead.sliced(meta, tagEnd - meta)))
-            return "text/html";
-        at = tagEnd;
-    }
-    return "text/html;charset=GBK";
+    return declaredCharset(head) ? "text/html" : "text/html;charset=GBK";
+}
+
+QByteArray htmlEncoding(QByteArrayView head)
+{
+    if (head.startsWith("\xFF\xFE"))
+        return "UTF-16LE";
+    if (head.startsWith("\xFE\xFF"))
+        return "UTF-16BE";
+    const std::optional<QByteArray> declared = declaredCharset(head);
+    if (!declared)
+        return "GBK";
+    const QByteArray label = declared->trimmed();
+    for (const EncodingLabel &known : EncodingLabels)
+        if (label == known.label)
+            return known.encoding;
+    return "GBK";
 }
 
 } // namespace Juanzong::ContentUrl

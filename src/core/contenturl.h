@@ -46,5 +46,10 @@ QByteArray contentType(const QString &fileName, QByteArrayView head);
 // GBK unless the page declares its own character set: a byte order mark, or
 // a meta tag with a charset anywhere before the end of its head.
 QByteArray htmlContentType(QByteArrayView head);
+// The encoding the view then reads the page in, by the name the encoding
+// standard browsers follow gives it ("GBK", "UTF-8", "windows-1252",
+// "UTF-16LE"): a label it does not know, like no label, leaves the view's
+// default, GBK. GBK is read with the GB 18030 decoder, as browsers read it.
+QByteArray htmlEncoding(QByteArrayView head);
 
 } // namespace Juanzong::ContentUrl

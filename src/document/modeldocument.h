@@ -29,8 +29,8 @@ struct Paragraph
     // Without the full-width spaces (U+3000) the page put before it: those
     // are counted here, so that no writer indents the paragraph twice.
     QString text;
-    int indent = 0;
     QList<QStringList> rows;
+    int indent = 0;
 
     bool operator==(const Paragraph &) const = default;
 };

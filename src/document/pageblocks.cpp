@@ -222,11 +222,14 @@ QList<Line> linesOf(const QList<PageBlock> &blocks)
 }
 
 // The size the page's running text is set in: the one most characters have.
+// Text whose size the source does not say counts as one size of its own,
+// the browser's default where it is the most.
 double bodySizeOf(const QList<Line> &lines)
 {
+    constexpr double DefaultSize = 16;
     QList<std::pair<double, qsizetype>> sizes;
     for (const Line &line : lines) {
-        if (line.chrome || line.look->fontSize <= 0)
+        if (line.chrome)
             continue;
         auto it = std::find_if(sizes.begin(), sizes.end(), [&](const auto &s) { return s.first == line.look->fontSize; });
         if (it == sizes.end())
@@ -236,7 +239,7 @@ double bodySizeOf(const QList<Line> &lines)
     }
     const auto most = std::max_element(sizes.cbegin(), sizes.cend(),
                                        [](const auto &a, const auto &b) { return a.second < b.second; });
-    return most == sizes.cend() ? 0 : most->first;
+    return most == sizes.cend() || most->first <= 0 ? DefaultSize : most->first;
 }
 
 class Reader
@@ -251,15 +254,12 @@ public:
     QList<FoundDocument> run();
 
 private:
-    bool isLarge(const Line &line) const
-    {
-        return m_bodySize > 0 && line.look->fontSize > m_bodySize * LargeFactor;
-    }
+    bool isLarge(const Line &line) const { return line.look->fontSize > m_bodySize * LargeFactor; }
     bool isPushedRight(const Line &line) const
     {
         if (line.look->align == PageBlock::Align::End || line.ownIndent >= PushedRightSpaces)
             return true;
-        const double em = line.look->fontSize > 0 ? line.look->fontSize : (m_bodySize > 0 ? m_bodySize : 16);
+        const double em = line.look->fontSize > 0 ? line.look->fontSize : m_bodySize;
         return line.look->align != PageBlock::Align::Center && line.look->indent >= PushedRightEm * em;
     }
     // Set apart as a title: centred, or bold or large where not pushed right.
@@ -302,7 +302,7 @@ private:
         return -1;
     }
 
-    Role roleOf(const Line &line, bool afterCourt) const;
+    Role roleOf(const Line &line, bool afterCourt, bool afterTitle) const;
     void open(qsizetype at, bool labelled);
     void close();
 
@@ -315,12 +315,13 @@ private:
     QStringList m_notes;
 };
 
-Role Reader::roleOf(const Line &line, bool afterCourt) const
+Role Reader::roleOf(const Line &line, bool afterCourt, bool afterTitle) const
 {
     if (line.table)
         return Role::Table;
     const PageBlock::Align align = line.look->align;
-    if (isCaseNumber(line.bare) && (align == PageBlock::Align::Center || isPushedRight(line)))
+    // A case number is one wherever it stands under the titles.
+    if (isCaseNumber(line.bare) && (align == PageBlock::Align::Center || isPushedRight(line) || afterTitle))
         return Role::CaseNo;
     if (isPushedRight(line))
         return isDate(line.bare) ? Role::Date : Role::Sign;
@@ -401,6 +402,8 @@ QList<FoundDocument> Reader::run()
             continue;
         QList<Paragraph> &paragraphs = m_current->document.paragraphs;
         const bool afterCourt = !paragraphs.isEmpty() && paragraphs.constLast().role == Role::Court;
+        const bool afterTitle = !paragraphs.isEmpty()
+            && (paragraphs.constLast().role == Role::Court || paragraphs.constLast().role == Role::DocType);
         // The use under the document type is part of its name, not of the document.
         if (!useTaken && !docType.isEmpty() && !paragraphs.isEmpty() && paragraphs.constLast().role == Role::DocType
             && isUseLine(line.bare)) {
@@ -410,7 +413,7 @@ QList<FoundDocument> Reader::run()
             continue;
         }
         Paragraph p;
-        p.role = roleOf(line, afterCourt);
+        p.role = roleOf(line, afterCourt, afterTitle);
         if (p.role == Role::Table)
             p.rows = line.look->rows;
         else

@@ -26,6 +26,14 @@ constexpr QStringView HintOpenings[] = {
     u"写明", u"以上写明", u"简要写明", u"概述", u"记明", u"列明", u"载明", u"注明", u"简述",
 };
 
+// A bracket that offers other wording in place of what stands before it:
+// "（或者写明……）", and the official set's "【如……，则写为：……】".
+constexpr QStringView AlternativeOpenings[] = {u"或", u"如"};
+
+constexpr QChar Ideographic = u'\u3000';
+// What the fill panel shows for a gap of spaces, which shows nothing itself.
+constexpr QStringView GapLabel = u"＿＿";
+
 bool isDateUnit(QChar c)
 {
     return c == u'年' || c == u'月' || c == u'日' || c == u'时' || c == u'分';
@@ -35,6 +43,17 @@ bool isHint(QStringView inner)
 {
     return std::any_of(std::begin(HintOpenings), std::end(HintOpenings),
                        [inner](QStringView opening) { return inner.startsWith(opening); });
+}
+
+bool isAlternative(QStringView inner)
+{
+    return std::any_of(std::begin(AlternativeOpenings), std::end(AlternativeOpenings),
+                       [inner](QStringView opening) { return inner.startsWith(opening); });
+}
+
+bool isGap(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == Ideographic; });
 }
 
 QString partyBefore(const QString &text, int start)
@@ -68,10 +87,34 @@ QList<Placeholder> findPlaceholders(const QString &text, int paragraph)
     int i = 0;
     while (i < n) {
         const QChar c = text.at(i);
+        if (c == u'【') {
+            const int close = int(text.indexOf(u'】', i + 1));
+            const QStringView inner = close > 0 ? QStringView(text).mid(i + 1, close - i - 1) : QStringView();
+            if (close > 0 && !inner.contains(u'【') && (isAlternative(inner) || isHint(inner))) {
+                add(i, close + 1);
+                i = close + 1;
+                continue;
+            }
+            ++i;
+            continue;
+        }
+        // Two full-width spaces or more between words leave room to write in
+        // ("鉴定费　　元"); one is spacing ("审判长　×××"), and a gap at a
+        // blank's side only sets it apart.
+        if (c == Ideographic) {
+            int end = i;
+            while (end < n && text.at(end) == Ideographic)
+                ++end;
+            const auto isWord = [](QChar w) { return !w.isSpace() && w != Cross && w != Ellipsis; };
+            if (end - i >= 2 && i > 0 && end < n && isWord(text.at(i - 1)) && isWord(text.at(end)))
+                add(i, end);
+            i = end;
+            continue;
+        }
         if (c == u'（') {
             const int close = int(text.indexOf(u'）', i + 1));
             const QStringView inner = close > 0 ? QStringView(text).mid(i + 1, close - i - 1) : QStringView();
-            if (close > 0 && !inner.contains(u'（') && isHint(inner)) {
+            if (close > 0 && !inner.contains(u'（') && (isHint(inner) || inner.startsWith(u"或"))) {
                 // "……（写明案由）" is one blank: the dots mark where the hint's answer goes.
                 if (!found.isEmpty() && found.last().start + found.last().length == i
                     && found.last().text.front() == Ellipsis) {
@@ -129,10 +172,14 @@ FillIn::FillIn(ModelDocument document)
             auto it = groupOf.constFind(key);
             if (it == groupOf.cend()) {
                 it = groupOf.insert(key, int(m_groups.size()));
+                const bool gap = isGap(blank.text);
                 const bool bare = blank.party.isEmpty()
-                    && (blank.text == u"×" || std::all_of(blank.text.cbegin(), blank.text.cend(),
-                                                          [](QChar c) { return c == Ellipsis; }));
-                m_groups.append({blank.party.isEmpty() ? blank.text : blank.party + u' ' + blank.text, {}, bare});
+                    && (blank.text == u"×" || gap
+                        || std::all_of(blank.text.cbegin(), blank.text.cend(), [](QChar c) { return c == Ellipsis; }));
+                const QString label = gap ? GapLabel.toString()
+                    : blank.party.isEmpty() ? blank.text
+                                            : blank.party + u' ' + blank.text;
+                m_groups.append({label, {}, bare});
             }
             m_groups[*it].occurrences.append(int(m_placeholders.size()));
             m_placeholders.append(blank);

@@ -2,8 +2,10 @@
 // The blanks of a model document and the user's values for them.
 //
 // A blank is a run of "×" (with the 年/月/日/时/分 between runs of a date, and a
-// leading "二〇"), a run of "……", or a bracketed writing hint such as
-// "（写明案由）"; "……" directly before a hint is one blank with it. A name
+// leading "二〇"), a run of "……", a bracketed writing hint such as
+// "（写明案由）", a bracket offering other wording ("（或者……）",
+// "【如……，则写为：……】"), or a gap of two full-width spaces or more between
+// words ("鉴定费　　元"); "……" directly before a hint is one blank with it. A name
 // blank right after a party or office ("原告×××", "审判长　×××") belongs to
 // that party: such blanks group by party and text, all others by text alone.
 #pragma once

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void policy();
     void contentType_data();
     void contentType();
+    void htmlEncoding_data();
+    void htmlEncoding();
     void replay_data();
     void replay();
 };
@@ -150,6 +152,35 @@ void ContentUrlTest::contentType()
     QFETCH(QByteArray, head);
     QFETCH(QByteArray, type);
     QCOMPARE(ContentUrl::contentType(name, head), type);
+}
+
+// The view reads a page served without a charset by its declaration, as the
+// encoding standard maps labels; the index decodes by the same answer.
+void ContentUrlTest::htmlEncoding_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::newRow("undeclared") << "<html><head><title>x</title></head>"_ba << "GBK"_ba;
+    QTest::newRow("gb2312, as Word writes it")
+        << "<meta http-equiv=Content-Type content=\"text/html; charset=gb2312\">"_ba << "GBK"_ba;
+    QTest::newRow("x-gbk") << "<meta charset='x-gbk'>"_ba << "GBK"_ba;
+    QTest::newRow("gb18030 in capitals") << "<META CHARSET=\"GB18030\">"_ba << "gb18030"_ba;
+    QTest::newRow("iso-8859-1 is windows-1252") << "<meta charset=iso-8859-1>"_ba << "windows-1252"_ba;
+    QTest::newRow("quoted label in a content value")
+        << "<meta http-equiv='Content-Type' content='text/html; charset=\"big5\"'>"_ba << "Big5"_ba;
+    QTest::newRow("utf-16 in a meta tag reads as UTF-8") << "<meta charset=utf-16>"_ba << "UTF-8"_ba;
+    QTest::newRow("unknown label_the view's default") << "<meta charset=klingon>"_ba << "GBK"_ba;
+    QTest::newRow("utf-8 byte order mark over a meta")
+        << "\xEF\xBB\xBF<meta charset=gb2312>"_ba << "UTF-8"_ba;
+    QTest::newRow("utf-16 byte order mark") << "\xFF\xFE<\0p\0>\0"_ba << "UTF-16LE"_ba;
+    QTest::newRow("declared in a comment") << "<head><!-- <meta charset=utf-8> --></head>"_ba << "GBK"_ba;
+}
+
+void ContentUrlTest::htmlEncoding()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, encoding);
+    QCOMPARE(ContentUrl::htmlEncoding(head), encoding);
 }
 
 void ContentUrlTest::replay_data()

@@ -71,6 +71,15 @@ void PlaceholdersTest::find_data()
     QTest::newRow("longer party first_appelleeNotAppellant") << u"被上诉人×××"_s << QStringList{u"×××@被上诉人"_s};
     QTest::newRow("date after party_noParty") << u"原告××××年××月××日"_s << QStringList{u"××××年××月××日"_s};
     QTest::newRow("unclosed bracket_skipped") << u"（写明×"_s << QStringList{u"×"_s};
+    QTest::newRow("alternative wording in brackets_oneBlank")
+        << u"判决如下（或者写明：裁定如下）："_s << QStringList{u"（或者写明：裁定如下）"_s};
+    QTest::newRow("official alternative_wholeBracket")
+        << u"住……【如系法人，则写为：住所地……】。"_s << QStringList{u"……"_s, u"【如系法人，则写为：住所地……】"_s};
+    QTest::newRow("square bracket that is no hint_onlyItsDots") << u"【注意】……"_s << QStringList{u"……"_s};
+    QTest::newRow("gaps of full-width spaces between words")
+        << u"鉴定费　　元，由　　　负担"_s << QStringList{u"　　"_s, u"　　　"_s};
+    QTest::newRow("one space, or spaces beside a blank or at the end_noGap")
+        << u"审判长　张三；审判员　　×××；完　　"_s << QStringList{u"×××@审判员"_s};
 }
 
 void PlaceholdersTest::find()

@@ -100,6 +100,26 @@ void FullTextIndexTest::documents_data()
         << u"A\n--\n|A|A\n<b> & 民\u00A0x"_s;
     QTest::newRow("white space collapsed, inline elements joined")
         << u"<body><h1>A</h1><p>  民 \n  <b>事</b><i>判决</i>  书 </p></body>"_s << u"A\n--\n|A|A\n民 事判决 书"_s;
+    // Pages nobody here wrote: documents found by what their markup shows.
+    QTest::newRow("Word's markup_centred titles start a document, its type names it")
+        << u"<p class=MsoNormal align=center style='text-align:center'><b><span style='font-size:22.0pt'>"
+           u"××××人民法院<o:p></o:p></span></b></p><p class=MsoNormal align=center><b>民事判决书</b></p>"
+           u"<p class=MsoNormal style='text-indent:2em'>本院认为。<o:p>&nbsp;</o:p></p>"_s
+        << u"\n--\njuanzong-document-1|民事判决书|××××人民法院\n民事判决书\n本院认为。\n\u00A0"_s;
+    QTest::newRow("style sheet classes, as LibreOffice's XHTML sets the look")
+        << u"<style>.P1 { text-align:center ! important; } .T1 { font-weight:bold; }</style>"
+           u"<p class=\"P1\"><span class=\"T1\">××××人民法院</span></p><p class=\"P1\"><span class=\"T1\">"
+           u"民事判决书</span></p><p>本院认为。</p>"_s
+        << u"\n--\njuanzong-document-1|民事判决书|××××人民法院\n民事判决书\n本院认为。"_s;
+    QTest::newRow("web site_br lines, furniture the page's own, the document between")
+        << u"<div id=\"nav\">首页</div><p style=\"text-align:center\"><strong>××××人民法院</strong><br>"
+           u"<strong>民事裁定书</strong></p><p>　　本院认为。<br>　　　　　　　审判员　×××</p>"
+           u"<div class=\"footer\">版权所有</div>"_s
+        << u"\n--\n||首页\n版权所有\n--\njuanzong-document-1|民事裁定书|××××人民法院\n民事裁定书\n"
+           u"　　本院认为。\n　　　　　　　审判员　×××"_s;
+    QTest::newRow("two documents in one block of br lines")
+        << u"<p>样式一<br>甲<br>样式二<br>乙</p>"_s
+        << u"\n--\njuanzong-document-1|样式一|样式一\n甲\n--\njuanzong-document-2|样式二|样式二\n乙"_s;
     QTest::newRow("broken markup still read")
         << u"<body><h1>A</h1><p>一<div class=ws id=ws1><div class=ws-label>L</div>二"_s
         << u"A\n--\n|A|A\n一\n--\nws1|L|L\n二"_s;
@@ -123,6 +143,16 @@ void FullTextIndexTest::decoding_data()
         << u"<meta charset=\"utf-8\"><p>民事</p>"_s.toUtf8() << u"民事"_s;
     QTest::newRow("the word charset in another meta_still GBK")
         << gbk(u"<meta name=\"keywords\" content=\"charset\"><p>民事</p>"_s) << u"民事"_s;
+    QTest::newRow("gb2312 declared, as Word writes it_read as GB 18030, beyond GB 2312")
+        << gbk(u"<meta http-equiv=Content-Type content=\"text/html; charset=gb2312\"><p>二〇××年</p><p>后文</p>"_s)
+        << u"二〇××年\n后文"_s;
+    QTest::newRow("a byte no character stands for_replaced, the text after it kept")
+        << gbk(u"<p>民事"_s) + "\xFF" + gbk(u"判决</p>"_s) << u"民事\uFFFD判决"_s;
+    QTest::newRow("iso-8859-1_read as windows-1252") << "<meta charset=iso-8859-1><p>\x93x\x94</p>"_ba
+                                                     << u"\u201Cx\u201D"_s;
+    QTest::newRow("text after 100,000 nested elements")
+        << "<div>"_ba.repeated(100000) + gbk(u"深"_s) + "</div>"_ba.repeated(100000) + gbk(u"<p>后</p>"_s)
+        << u"深\n后"_s;
 }
 
 void FullTextIndexTest::decoding()
@@ -290,7 +320,7 @@ void FullTextIndexTest::occurrencesBefore()
     FullTextIndex index;
     const PageText text = extractPageText(gbk(
         u"<h1>调解</h1><ol><li>调解书</li></ol><div class=\"ws\" id=\"ws1\"><div class=\"ws-label\">调解笔录</div>"
-        u"<p>调解不成 pdf</p></div><p>附注</p><div class=\"ws\" id=\"ws2\"><p>附注调解</p></div><p>结尾</p>"_s));
+        u"<p>调解不成 pdf</p></div><p>附注</p><div class=\"ws\" id=\"ws2\"><div class=\"ws-label\">范本二</div><p>附注调解</p></div><p>结尾</p>"_s));
     index.addPage(u"p.html"_s, u"调解"_s, {}, text);
     index.finish();
     QCOMPARE(index.occurrencesBefore(u"p.html"_s, anchor, query), before);
