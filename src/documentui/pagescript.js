@@ -47,59 +47,83 @@ function alignOf(style) {
     }
 }
 
-function breaksPage(style) {
-    return style.breakBefore === 'page' || style.pageBreakBefore === 'always' || style.breakBefore === 'always';
+// Computed style is by far the dearest thing to ask of the page, and a page
+// written by a word processor repeats the same few looks thousands of times.
+// Elements alike in their tag, their classes, id and style attributes and
+// those of every ancestor have the same computed style for the rules pages
+// use, so it is asked once for each such chain.
+class Looks {
+    constructor() {
+        this.byChain = new Map();
+    }
+    of(element, parent) {
+        const chain = parent.id + '>' + element.tagName + '.' + element.className + '#' + element.id + '['
+            + (element.getAttribute('style') || '') + '|' + (element.getAttribute('align') || '') + ']';
+        let look = this.byChain.get(chain);
+        if (!look) {
+            const s = getComputedStyle(element);
+            const weight = parseInt(s.fontWeight, 10);
+            look = {
+                id: this.byChain.size + 1,
+                display: s.display,
+                visible: s.visibility === 'visible',
+                collapse: s.whiteSpace === 'normal' || s.whiteSpace === 'nowrap',
+                align: alignOf(s),
+                fontSize: pixels(s.fontSize),
+                bold: weight >= 600 || s.fontWeight === 'bold',
+                indent: pixels(s.textIndent) + pixels(s.marginLeft) + pixels(s.paddingLeft),
+                pageBreak: s.breakBefore === 'page' || s.pageBreakBefore === 'always',
+            };
+            this.byChain.set(chain, look);
+        }
+        return look;
+    }
+    root(element) {
+        return this.of(element, {id: 0});
+    }
 }
+
+const Collapsible = /[ \t\n\r\f]+/g;
+const Newline = /\n/g;
 
 // A block of text being collected: its characters, and for every piece of them
 // the text node it came from, so that an offset into the text finds its node.
 class Run {
-    constructor(container, context) {
-        this.container = container;
+    constructor(look, context) {
+        this.look = look;
         this.context = context;
         this.text = '';
         this.pieces = []; // [textStart, node, nodeOffset, length, exact]
         this.space = false; // a collapsible space is waiting to be written
-        this.weights = new Map(); // style element -> visible characters in it
+        this.weights = new Map(); // look -> visible characters in it
     }
-    addText(node, style) {
-        const data = node.data;
+    addText(node, look) {
         if (this.text.length >= MaxBlockText)
             return;
-        const collapse = Collapsing.test(style.whiteSpace);
-        let counted = 0;
-        let i = 0;
-        while (i < data.length) {
-            const c = data.charCodeAt(i);
-            const white = c === 32 || c === 9 || c === 10 || c === 13 || c === 12;
-            if (white && collapse) {
+        const data = node.data;
+        const before = this.text.length;
+        const pattern = look.collapse ? Collapsible : Newline;
+        pattern.lastIndex = 0;
+        let from = 0;
+        for (let m = pattern.exec(data); ; m = pattern.exec(data)) {
+            const to = m ? m.index : data.length;
+            if (to > from) {
+                if (this.space && this.text.length && !this.text.endsWith('\n'))
+                    this.append(' ', node, from, false);
+                this.space = false;
+                this.append(data.substring(from, to), node, from, true);
+            }
+            if (!m)
+                break;
+            if (look.collapse)
                 this.space = true;
-                ++i;
-                continue;
-            }
-            if (!collapse && c === 10) {
+            else
                 this.lineBreak();
-                ++i;
-                continue;
-            }
-            if (this.space && this.text.length && !this.text.endsWith('\n'))
-                this.append(' ', node, i, false);
-            this.space = false;
-            let end = i + 1;
-            while (end < data.length) {
-                const d = data.charCodeAt(end);
-                if (d === 10 || ((d === 32 || d === 9 || d === 13 || d === 12) && collapse))
-                    break;
-                ++end;
-            }
-            this.append(data.substring(i, end), node, i, true);
-            counted += end - i;
-            i = end;
+            from = m.index + m[0].length;
         }
-        if (counted) {
-            const element = node.parentElement;
-            this.weights.set(element, (this.weights.get(element) || 0) + counted);
-        }
+        const added = this.text.length - before;
+        if (added)
+            this.weights.set(look, (this.weights.get(look) || 0) + added);
     }
     append(text, node, offset, exact) {
         this.pieces.push([this.text.length, node, offset, text.length, exact]);
@@ -109,24 +133,24 @@ class Run {
         this.space = false;
         this.text += '\n';
     }
-    // The style most of its characters are written in: Word puts the size and
-    // the weight on spans inside the paragraph, not on the paragraph.
-    dominantStyle() {
-        let best = null;
+    // The look most of its characters are in: Word puts the size and the
+    // weight on spans inside the paragraph, not on the paragraph.
+    dominantLook() {
+        let best = this.look;
         let most = -1;
-        for (const [element, count] of this.weights)
+        for (const [look, count] of this.weights)
             if (count > most) {
-                best = element;
+                best = look;
                 most = count;
             }
-        return best ? getComputedStyle(best) : getComputedStyle(this.container);
+        return best;
     }
 }
 
 // The rendered blocks of the page in reading order.
 function collectBlocks() {
+    const looks = new Looks();
     const blocks = [];
-    const nodeBlock = new Map(); // text node -> block index, for the block under the mouse
     let pendingAnchor = '';
     let pendingBreak = false;
     let run = null;
@@ -134,40 +158,35 @@ function collectBlocks() {
     const flush = () => {
         if (!run)
             return;
-        const text = run.text.replace(/^\n+|\n+$/g, '');
+        const text = run.text.replace(/\n+$/, '');
         if (text.trim().length && blocks.length < MaxBlocks) {
-            const box = getComputedStyle(run.container);
-            const font = run.dominantStyle();
-            const weight = parseInt(font.fontWeight, 10);
-            const index = blocks.length;
+            const font = run.dominantLook();
             blocks.push({
-                text: run.text,
-                align: alignOf(box),
-                fontSize: pixels(font.fontSize),
-                bold: weight >= 600 || font.fontWeight === 'bold',
-                indent: pixels(box.textIndent) + pixels(box.marginLeft) + pixels(box.paddingLeft),
+                text: text,
+                align: run.look.align,
+                fontSize: font.fontSize,
+                bold: font.bold,
+                indent: run.look.indent,
                 pageBreakBefore: pendingBreak,
                 anchor: pendingAnchor,
                 chrome: run.context.chrome,
                 label: run.context.label,
                 pieces: run.pieces,
-                first: run.pieces.length ? run.pieces[0][1] : run.container,
-                last: run.pieces.length ? run.pieces[run.pieces.length - 1][1] : run.container,
+                first: run.pieces[0][1],
+                last: run.pieces[run.pieces.length - 1][1],
             });
-            for (const piece of run.pieces)
-                nodeBlock.set(piece[1], index);
             pendingAnchor = '';
             pendingBreak = false;
         }
         run = null;
     };
 
-    const table = (element, context) => {
+    const table = (element, context, look) => {
         flush();
         const rows = [];
         let cells = 0;
         for (const row of element.rows) {
-            if (getComputedStyle(row).display === 'none')
+            if (looks.of(row, look).display === 'none')
                 continue;
             const texts = [];
             for (const cell of row.cells) {
@@ -180,33 +199,33 @@ function collectBlocks() {
         }
         if (rows.length && blocks.length < MaxBlocks) {
             blocks.push({text: '', rows: rows, align: 'start', fontSize: 0, bold: false, indent: 0,
-                         pageBreakBefore: pendingBreak, anchor: pendingAnchor, chrome: context.chrome,
-                         label: context.label, pieces: [], first: element, last: element});
+                         pageBreakBefore: pendingBreak || look.pageBreak, anchor: pendingAnchor,
+                         chrome: context.chrome, label: context.label, pieces: [], first: element, last: element});
             pendingAnchor = '';
             pendingBreak = false;
         }
     };
 
-    const walk = (element, context, style) => {
+    const walk = (element, context, look) => {
         for (let node = element.firstChild; node && blocks.length < MaxBlocks; node = node.nextSibling) {
             if (node.nodeType === Node.TEXT_NODE) {
-                if (style.visibility !== 'visible')
+                if (!look.visible)
                     continue;
                 if (!run)
-                    run = new Run(element, context);
-                run.addText(node, style);
+                    run = new Run(look, context);
+                run.addText(node, look);
                 continue;
             }
             if (node.nodeType !== Node.ELEMENT_NODE || NeverShown.has(node.tagName))
                 continue;
-            const childStyle = getComputedStyle(node);
-            if (childStyle.display === 'none')
+            const inner = looks.of(node, look);
+            if (inner.display === 'none' || node.hidden)
                 continue;
             const anchor = node.id || node.getAttribute('name') || '';
             if (anchor && !pendingAnchor)
                 pendingAnchor = anchor;
             if (node.tagName === 'BR') {
-                if (breaksPage(childStyle)) {
+                if (inner.pageBreak) {
                     flush();
                     pendingBreak = true;
                 } else if (run) {
@@ -214,32 +233,32 @@ function collectBlocks() {
                 }
                 continue;
             }
-            let inner = context;
+            let innerContext = context;
             if (!context.chrome && isChromeElement(node))
-                inner = {chrome: true, label: context.label};
+                innerContext = {chrome: true, label: context.label};
             else if (!context.label && isLabelElement(node))
-                inner = {chrome: context.chrome, label: true};
+                innerContext = {chrome: context.chrome, label: true};
             if (node.tagName === 'TABLE') {
-                table(node, inner);
+                table(node, innerContext, inner);
                 continue;
             }
-            if (Inline.test(childStyle.display) && inner === context) {
-                walk(node, context, childStyle);
+            if (Inline.test(inner.display) && innerContext === context) {
+                walk(node, context, inner);
                 continue;
             }
             // A block of its own: what came before it in its parent ends there.
             flush();
-            if (breaksPage(childStyle))
+            if (inner.pageBreak)
                 pendingBreak = true;
-            walk(node, inner, childStyle);
+            walk(node, innerContext, inner);
             flush();
         }
     };
 
     if (document.body)
-        walk(document.body, {chrome: false, label: false}, getComputedStyle(document.body));
+        walk(document.body, {chrome: false, label: false}, looks.root(document.body));
     flush();
-    return {blocks: blocks, nodeBlock: nodeBlock};
+    return blocks;
 }
 
 function rectOf(block) {
@@ -268,15 +287,16 @@ function firstBlockWhere(blocks, test) {
 
 // The block under a point (CSS pixels of the view), or the first one not yet
 // scrolled past when there is no point.
-function blockAt(list, x, y) {
-    const blocks = list.blocks;
+function blockAt(blocks, x, y) {
     if (!blocks.length)
         return -1;
     if (x === null)
         return Math.min(firstBlockWhere(blocks, (r) => r.bottom > 40), blocks.length - 1);
     const caret = document.caretRangeFromPoint ? document.caretRangeFromPoint(x, y) : null;
-    if (caret && list.nodeBlock.has(caret.startContainer))
-        return list.nodeBlock.get(caret.startContainer);
+    const node = caret ? caret.startContainer : null;
+    const under = node ? blocks.findIndex((b) => b.pieces.some((p) => p[1] === node)) : -1;
+    if (under >= 0)
+        return under;
     const hit = document.elementFromPoint(x, y);
     const cell = hit && hit.closest ? hit.closest('table') : null;
     if (cell) {
@@ -289,11 +309,11 @@ function blockAt(list, x, y) {
 }
 
 function listBlocks(request, x, y) {
-    const list = collectBlocks();
+    const blocks = collectBlocks();
     return JSON.stringify({
         request: request,
-        at: blockAt(list, x, y),
-        blocks: list.blocks.map((b) => b.rows
+        at: blockAt(blocks, x, y),
+        blocks: blocks.map((b) => b.rows
             ? {rows: b.rows, anchor: b.anchor, chrome: b.chrome, label: b.label, pageBreakBefore: b.pageBreakBefore}
             : {text: b.text, align: b.align, fontSize: b.fontSize, bold: b.bold, indent: b.indent,
                pageBreakBefore: b.pageBreakBefore, anchor: b.anchor, chrome: b.chrome, label: b.label}),
@@ -329,7 +349,7 @@ function positionOf(block, offset, atEnd) {
 // saw it (the page changed its text since) is left out rather than put astray.
 function show(fills) {
     restore();
-    const blocks = collectBlocks().blocks;
+    const blocks = collectBlocks();
     const targets = [];
     for (const f of fills) {
         const block = blocks[f.block];
