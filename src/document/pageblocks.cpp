@@ -52,6 +52,12 @@ constexpr QStringView NoteWords[] = {
 constexpr QStringView NoteOpenings = u"【［[〔";
 constexpr QStringView NoteFollowers = u"】］]〕：:";
 
+// The officers who sign a court's document: a short line that starts with one
+// is a signature wherever the page puts it.
+constexpr QStringView SignWords[] = {u"审判长", u"代理审判员", u"审判员", u"人民陪审员", u"书记员",
+                                     u"法官助理", u"执行员", u"速录员"};
+constexpr qsizetype SignLongest = 16;
+
 constexpr QStringView CourtEnding = u"法院";
 // Titles are short; a longer centred or bold line is text.
 constexpr qsizetype TitleLongest = 30;
@@ -145,6 +151,21 @@ bool isNotes(QStringView text)
 }
 
 // "（××××）……民初……号", "(2024)京01民初1号"
+// "审判长　×××", not the "审判长：现在开庭。" of a record.
+bool isSignature(QStringView text)
+{
+    if (text.size() > SignLongest)
+        return false;
+    for (QStringView word : SignWords) {
+        if (!text.startsWith(word))
+            continue;
+        const QStringView name = text.sliced(word.size()).trimmed();
+        return !name.isEmpty() && name.size() < text.size() - word.size()
+            && std::none_of(name.cbegin(), name.cend(), [](QChar c) { return QStringView(u"：:，,。；;").contains(c); });
+    }
+    return false;
+}
+
 bool isCaseNumber(QStringView text)
 {
     if (text.size() > 40 || !(text.startsWith(u'（') || text.startsWith(u'(')) || !text.endsWith(u'号'))
@@ -302,7 +323,7 @@ private:
         return -1;
     }
 
-    Role roleOf(const Line &line, bool afterCourt, bool afterTitle) const;
+    Role roleOf(const Line &line, bool afterCourt, bool afterTitle, bool afterSign) const;
     void open(qsizetype at, bool labelled);
     void close();
 
@@ -315,7 +336,7 @@ private:
     QStringList m_notes;
 };
 
-Role Reader::roleOf(const Line &line, bool afterCourt, bool afterTitle) const
+Role Reader::roleOf(const Line &line, bool afterCourt, bool afterTitle, bool afterSign) const
 {
     if (line.table)
         return Role::Table;
@@ -325,6 +346,10 @@ Role Reader::roleOf(const Line &line, bool afterCourt, bool afterTitle) const
         return Role::CaseNo;
     if (isPushedRight(line))
         return isDate(line.bare) ? Role::Date : Role::Sign;
+    if (isSignature(line.text))
+        return Role::Sign;
+    if (afterSign && isDate(line.bare))
+        return Role::Date;
     // The court's name is a title however it is set apart; the document type
     // under it may be set apart by place alone.
     if (isCourtLine(line))
@@ -402,6 +427,7 @@ QList<FoundDocument> Reader::run()
             continue;
         QList<Paragraph> &paragraphs = m_current->document.paragraphs;
         const bool afterCourt = !paragraphs.isEmpty() && paragraphs.constLast().role == Role::Court;
+        const bool afterSign = !paragraphs.isEmpty() && paragraphs.constLast().role == Role::Sign;
         const bool afterTitle = !paragraphs.isEmpty()
             && (paragraphs.constLast().role == Role::Court || paragraphs.constLast().role == Role::DocType);
         // The use under the document type is part of its name, not of the document.
@@ -413,7 +439,7 @@ QList<FoundDocument> Reader::run()
             continue;
         }
         Paragraph p;
-        p.role = roleOf(line, afterCourt, afterTitle);
+        p.role = roleOf(line, afterCourt, afterTitle, afterSign);
         if (p.role == Role::Table)
             p.rows = line.look->rows;
         else

@@ -457,7 +457,8 @@ private:
             const xmlChar *value = a->children->content;
             if (std::strcmp(name, "style") == 0) {
                 styleText = utf8(value);
-            } else if (std::strcmp(name, "align") == 0) {
+            } else if (std::strcmp(name, "align") == 0 && !(tag.flags & Table)) {
+                // A table's align places the table, not the text in it.
                 look.align = alignOf(utf8(value).trimmed().toLower());
             } else if (std::strcmp(name, "class") == 0) {
                 const QString classes = utf8(value);
@@ -469,7 +470,8 @@ private:
                     if (const auto rule = m_classRules.constFind(token.toString()); rule != m_classRules.cend())
                         applyStyle(look, *rule, parent.fontSize);
                 }
-            } else if (std::strcmp(name, "id") == 0 || std::strcmp(name, "name") == 0) {
+            } else if (std::strcmp(name, "id") == 0
+                       || (std::strcmp(name, "name") == 0 && std::strcmp(reinterpret_cast<const char *>(n->name), "a") == 0)) {
                 const QString id = utf8(value);
                 if (isChromeName(id))
                     look.chrome = true;

@@ -96,6 +96,10 @@ void PageBlocksTest::documents_data()
                        u"　　　　　　　　审判员　×××\n　　　　　　　　二〇××年××月××日"_s}
         << u"民事判决书{court:××××人民法院|doctype:民事判决书|body+2:原告×××诉称……。|body+2:此致|"
            u"plain:××××人民法院|sign+8:审判员　×××|date+8:二〇××年××月××日}"_s;
+    QTest::newRow("signatures by their words where the page does not align them; a record's speaker is text")
+        << QStringList{u"l|样式一"_s, u"cb|庭审笔录"_s, u"i|审判长：现在开庭。"_s, u"|审判员　×××"_s,
+                       u"|二〇××年××月××日"_s}
+        << u"样式一{doctype:庭审笔录|body:审判长：现在开庭。|sign:审判员　×××|date:二〇××年××月××日}"_s;
     QTest::newRow("web site chrome: marked, or by its words, left out; the footer ends nothing")
         << QStringList{u"x|法院门户"_s, u"|首页 > 文书样式"_s, u"cb|××××人民法院"_s, u"cb|民事判决书"_s,
                        u"|【字体：大 中 小】【打印】"_s, u"i|本院认为。"_s, u"|版权所有：××人民法院　京ICP备000号"_s,
