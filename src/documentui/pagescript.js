@@ -18,19 +18,32 @@ const MaxBlocks = 20000;
 const MaxBlockText = 20000;
 const MaxCells = 2000;
 
-const NeverShown = new Set(['SCRIPT', 'STYLE', 'NOSCRIPT', 'TEMPLATE', 'HEAD', 'TITLE', 'META', 'LINK',
-                            'IFRAME', 'OBJECT', 'EMBED', 'svg', 'math', 'SELECT', 'TEXTAREA']);
-const ChromeTags = new Set(['HEADER', 'NAV', 'FOOTER', 'ASIDE']);
+// By local name, which is lower case in HTML and XHTML alike.
+const NeverShown = new Set(['script', 'style', 'noscript', 'template', 'head', 'title', 'meta', 'link',
+                            'iframe', 'object', 'embed', 'svg', 'math', 'select', 'textarea']);
+const ChromeTags = new Set(['header', 'nav', 'footer', 'aside']);
+const Alignments = {center: 'center', middle: 'center', right: 'end', justify: 'justify', left: 'start'};
 const ChromeRoles = new Set(['banner', 'navigation', 'contentinfo', 'complementary']);
 const Inline = /^(inline|inline-block|contents|ruby|ruby-text)$/;
-const Collapsing = /^(normal|nowrap)$/;
 
 function isChromeElement(element) {
-    return ChromeTags.has(element.tagName) || ChromeRoles.has(element.getAttribute('role'));
+    return ChromeTags.has(element.localName) || ChromeRoles.has(element.getAttribute('role'));
 }
 
 function isLabelElement(element) {
-    return element.tagName === 'DIV' && element.classList.contains('ws-label');
+    return element.localName === 'div' && element.classList.contains('ws-label');
+}
+
+// A web site sets its whole article in a table to place it on the page; a
+// form's table has cells of a few lines each.
+function isLayoutTable(table) {
+    const cells = table.querySelectorAll('td, th');
+    if (cells.length <= 1 || table.querySelector('table, h1, h2, h3, h4, h5, h6'))
+        return true;
+    for (const cell of cells)
+        if (cell.querySelectorAll('p, div, li').length > 5)
+            return true;
+    return false;
 }
 
 function pixels(value) {
@@ -57,8 +70,9 @@ class Looks {
         this.byChain = new Map();
     }
     of(element, parent) {
-        const chain = parent.id + '>' + element.tagName + '.' + element.className + '#' + element.id + '['
-            + (element.getAttribute('style') || '') + '|' + (element.getAttribute('align') || '') + ']';
+        const alignAttribute = element.getAttribute('align');
+        const chain = parent.id + '>' + element.localName + '.' + element.className + '#' + element.id + '['
+            + (element.getAttribute('style') || '') + '|' + (alignAttribute || '') + ']';
         let look = this.byChain.get(chain);
         if (!look) {
             const s = getComputedStyle(element);
@@ -69,6 +83,13 @@ class Looks {
                 visible: s.visibility === 'visible',
                 collapse: s.whiteSpace === 'normal' || s.whiteSpace === 'nowrap',
                 align: alignOf(s),
+                // Word processors write a paragraph's alignment in its align
+                // attribute, and LibreOffice then sets every p to the left in
+                // its style sheet, which browsers let win. The attribute is
+                // what the document says, and what the index reads.
+                // A table's own align places the table, not its text.
+                alignAttribute: (element.localName !== 'table' && Alignments[(alignAttribute || '').toLowerCase()])
+                    || parent.alignAttribute || '',
                 fontSize: pixels(s.fontSize),
                 bold: weight >= 600 || s.fontWeight === 'bold',
                 indent: pixels(s.textIndent) + pixels(s.marginLeft) + pixels(s.paddingLeft),
@@ -79,7 +100,7 @@ class Looks {
         return look;
     }
     root(element) {
-        return this.of(element, {id: 0});
+        return this.of(element, {id: 0, alignAttribute: ''});
     }
 }
 
@@ -163,7 +184,7 @@ function collectBlocks() {
             const font = run.dominantLook();
             blocks.push({
                 text: text,
-                align: run.look.align,
+                align: run.look.alignAttribute || run.look.align,
                 fontSize: font.fontSize,
                 bold: font.bold,
                 indent: run.look.indent,
@@ -206,17 +227,18 @@ function collectBlocks() {
         }
     };
 
-    const walk = (element, context, look) => {
+    // look is the element's, block that of the block its text belongs to.
+    const walk = (element, context, look, block) => {
         for (let node = element.firstChild; node && blocks.length < MaxBlocks; node = node.nextSibling) {
             if (node.nodeType === Node.TEXT_NODE) {
                 if (!look.visible)
                     continue;
                 if (!run)
-                    run = new Run(look, context);
+                    run = new Run(block, context);
                 run.addText(node, look);
                 continue;
             }
-            if (node.nodeType !== Node.ELEMENT_NODE || NeverShown.has(node.tagName))
+            if (node.nodeType !== Node.ELEMENT_NODE || NeverShown.has(node.localName))
                 continue;
             const inner = looks.of(node, look);
             if (inner.display === 'none' || node.hidden)
@@ -224,7 +246,7 @@ function collectBlocks() {
             const anchor = node.id || node.getAttribute('name') || '';
             if (anchor && !pendingAnchor)
                 pendingAnchor = anchor;
-            if (node.tagName === 'BR') {
+            if (node.localName === 'br') {
                 if (inner.pageBreak) {
                     flush();
                     pendingBreak = true;
@@ -238,25 +260,27 @@ function collectBlocks() {
                 innerContext = {chrome: true, label: context.label};
             else if (!context.label && isLabelElement(node))
                 innerContext = {chrome: context.chrome, label: true};
-            if (node.tagName === 'TABLE') {
+            if (node.localName === 'table' && !isLayoutTable(node)) {
                 table(node, innerContext, inner);
                 continue;
             }
             if (Inline.test(inner.display) && innerContext === context) {
-                walk(node, context, inner);
+                walk(node, context, inner, block);
                 continue;
             }
             // A block of its own: what came before it in its parent ends there.
             flush();
             if (inner.pageBreak)
                 pendingBreak = true;
-            walk(node, innerContext, inner);
+            walk(node, innerContext, inner, inner);
             flush();
         }
     };
 
-    if (document.body)
-        walk(document.body, {chrome: false, label: false}, looks.root(document.body));
+    if (document.body) {
+        const body = looks.root(document.body);
+        walk(document.body, {chrome: false, label: false}, body, body);
+    }
     flush();
     return blocks;
 }
