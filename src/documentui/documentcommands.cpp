@@ -4,33 +4,50 @@
 #include "document/clipboardformat.h"
 #include "document/docxwriter.h"
 #include "document/placeholders.h"
+#include "documentui/fillpanel.h"
+#include "documentui/pagescript.h"
 #include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
 #include "search/filestore.h"
-#include "documentui/fillpanel.h"
-#include "documentui/pagescript.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QLoggingCategory>
 #include <QMimeData>
 #include <QPointer>
 #include <QScreen>
-#include <QShortcut>
+#include <QTimer>
 #include <QWidget>
 
 namespace Juanzong {
+
+Q_LOGGING_CATEGORY(lcDocuments, "juanzong.documentui", QtWarningMsg)
 
 namespace {
 
 const QString Prompt = QStringLiteral("提示");
 const QString Unreadable = QStringLiteral("无法读取当前页面中的范本，请等页面显示完整后再试。");
 const QString SaveFailed = QStringLiteral("另存为 Word 文档失败：无法写入所选文件。");
+
+// The document a block belongs to. Where the block is none of theirs (notes,
+// a site's navigation), the last one starting above it; at the top of the view,
+// the next one, since the one above has been scrolled past.
+int documentAt(const QList<FoundDocument> &documents, int block, bool top)
+{
+    if (documents.isEmpty())
+        return -1;
+    int best = 0;
+    for (int i = 0; i < documents.size(); ++i)
+        if (documents.at(i).firstBlock <= block)
+            best = i;
+    if (top && block >= documents.at(best).endBlock && best + 1 < documents.size())
+        ++best;
+    return best;
+}
 
 } // namespace
 
@@ -45,14 +62,17 @@ DocumentCommands::DocumentCommands(HtmlView *html, MessageBox *messages, Desktop
     , m_desktop(desktop)
     , m_window(window)
 {
-    auto shortcut = [this](QKeyCombination key, void (DocumentCommands::*command)(std::optional<QPointF>)) {
-        auto *s = new QShortcut(QKeySequence(key), m_window);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, [this, command] { (this->*command)(std::nullopt); });
+    auto action = [this](const char *name, const QString &caption, QKeyCombination key, Command command) {
+        auto *a = new QAction(caption, m_window);
+        a->setObjectName(QLatin1StringView(name));
+        a->setShortcut(QKeySequence(key));
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, [this, command] { request(command, std::nullopt); });
+        m_window->addAction(a);
     };
-    shortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_C, &DocumentCommands::copy);
-    shortcut(Qt::CTRL | Qt::Key_E, &DocumentCommands::fillIn);
-    shortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_S, &DocumentCommands::saveAsDocx);
+    action("DocumentCopy", CopyCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_C, Command::Copy);
+    action("DocumentFill", FillCaption, Qt::CTRL | Qt::Key_E, Command::Fill);
+    action("DocumentSave", SaveCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_S, Command::Save);
 
     m_html->addContextActions([this](QPointF at, const QString &) { return contextActions(at); });
     connect(m_html, &HtmlView::pageShown, this, &DocumentCommands::pageShown);
@@ -61,127 +81,166 @@ DocumentCommands::DocumentCommands(HtmlView *html, MessageBox *messages, Desktop
 
 DocumentCommands::~DocumentCommands() = default;
 
+// The menu opens at once, so it goes by what the page was found to hold when it loaded.
 QList<QAction *> DocumentCommands::contextActions(QPointF pagePoint)
 {
-    auto action = [this, pagePoint](const QString &caption, QKeyCombination key,
-                                    void (DocumentCommands::*command)(std::optional<QPointF>)) {
+    if (m_documentsShown <= 0)
+        return {};
+    auto action = [this, pagePoint](const QString &caption, QKeyCombination key, Command command) {
         auto *a = new QAction(caption);
         a->setShortcut(QKeySequence(key));
         QPointer<DocumentCommands> self = this;
         connect(a, &QAction::triggered, this, [self, command, pagePoint] {
             if (self)
-                (self->*command)(pagePoint);
+                self->request(command, pagePoint);
         });
         return a;
     };
-    return {action(CopyCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_C, &DocumentCommands::copy),
-            action(FillCaption, Qt::CTRL | Qt::Key_E, &DocumentCommands::fillIn),
-            action(SaveCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_S, &DocumentCommands::saveAsDocx)};
+    return {action(CopyCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_C, Command::Copy),
+            action(FillCaption, Qt::CTRL | Qt::Key_E, Command::Fill),
+            action(SaveCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_S, Command::Save)};
 }
 
-void DocumentCommands::readDocument(const QString &script, Found found)
+void DocumentCommands::request(Command command, std::optional<QPointF> pagePoint)
 {
+    // The template text is read only once the page holds no values of an earlier fill.
+    if (command == Command::Fill)
+        m_html->runIsolatedScript(PageScript::restore(), {});
+    const Request asked{++m_nextRequest, command, m_generation, !pagePoint};
+    m_pending.append(asked);
     QPointer<DocumentCommands> self = this;
-    m_html->runIsolatedScript(script, [self, found = std::move(found)](const QVariant &result) {
-        if (!self)
-            return;
-        const QJsonObject json = QJsonDocument::fromJson(result.toString().toUtf8()).object();
-        if (json.isEmpty() || !json.contains(u"unit")) {
-            self->m_messages->show(Unreadable, Prompt);
-            return;
-        }
-        found(json.value(u"unit").toInt(), ModelDocument::fromJson(json));
+    m_html->runIsolatedScript(PageScript::listBlocks(asked.id, pagePoint), [self, asked](const QVariant &answer) {
+        if (self)
+            self->answered(asked, answer);
     });
 }
 
-// While a document is being filled in, its commands act on what the page shows:
-// the same document, values included.
-void DocumentCommands::copy(std::optional<QPointF> pagePoint)
+void DocumentCommands::answered(const Request &request, const QVariant &answer)
 {
-    readDocument(PageScript::extract(pagePoint), [this](int, const ModelDocument &doc) { copyDocument(doc); });
+    m_pending.removeIf([&](const Request &r) { return r.id == request.id; });
+    const std::optional<PageScript::Listing> listing = PageScript::readListing(answer);
+    // Another page since, or no listing of this request: the page cannot say
+    // which document was meant. A probe is asked again with the next page.
+    if (!listing || listing->request != request.id || request.generation != m_generation) {
+        qCInfo(lcDocuments) << "page script answer unusable for request" << request.id << answer.typeName();
+        if (request.command != Command::Probe)
+            m_messages->show(Unreadable, Prompt);
+        return;
+    }
+    const QList<FoundDocument> documents = findModelDocuments(listing->blocks);
+    if (request.command == Command::Probe) {
+        m_documentsShown = int(documents.size());
+        return;
+    }
+    // A page holding no model document has no such commands.
+    const int index = documentAt(documents, listing->at, request.atTop);
+    if (index < 0)
+        return;
+    const FoundDocument &found = documents.at(index);
+    switch (request.command) {
+    case Command::Copy:
+        copyDocument(outgoing(found, index));
+        break;
+    case Command::Save:
+        queueSave(outgoing(found, index));
+        break;
+    case Command::Fill:
+        fill(found, index);
+        break;
+    case Command::Probe:
+        break;
+    }
 }
 
-void DocumentCommands::saveAsDocx(std::optional<QPointF> pagePoint)
+ModelDocument DocumentCommands::outgoing(const FoundDocument &found, int index) const
 {
-    readDocument(PageScript::extract(pagePoint), [this](int, const ModelDocument &doc) { saveDocument(doc); });
+    if (m_panel && m_panel->isVisible() && index == m_fillIndex && m_fillPath == m_shownPath)
+        return m_panel->fillIn().filled();
+    return found.document;
 }
 
-void DocumentCommands::fillIn(std::optional<QPointF> pagePoint)
+void DocumentCommands::fill(const FoundDocument &found, int index)
 {
     if (!m_panel) {
         m_panel = new FillPanel(m_window);
         connect(m_panel, &FillPanel::valuesChanged, this, &DocumentCommands::showFills);
         connect(m_panel, &FillPanel::closed, this, &DocumentCommands::panelClosed);
-        connect(m_panel, &FillPanel::copyRequested, this, [this] {
-            readDocument(PageScript::extractUnit(m_fillUnit), [this](int, const ModelDocument &d) { copyDocument(d); });
-        });
-        connect(m_panel, &FillPanel::saveRequested, this, [this] {
-            readDocument(PageScript::extractUnit(m_fillUnit), [this](int, const ModelDocument &d) { saveDocument(d); });
-        });
+        // What the user typed, as typed: never read back from the page, whose
+        // scripts may have changed what it shows.
+        connect(m_panel, &FillPanel::copyRequested, this, [this] { copyDocument(m_panel->fillIn().filled()); });
+        connect(m_panel, &FillPanel::saveRequested, this, [this] { queueSave(m_panel->fillIn().filled()); });
     }
-    // The template text is read only once the page holds no values of an earlier fill.
-    m_html->runIsolatedScript(PageScript::restore(), {});
-    readDocument(PageScript::extract(pagePoint), [this](int unit, const ModelDocument &doc) {
-        // Asked again for the document already being filled: keep the values.
-        if (m_panel->isVisible() && unit == m_fillUnit && m_shownPath == m_fillPath) {
-            showFills();
-            m_panel->raise();
-            m_panel->activateWindow();
-            return;
-        }
-        m_fillUnit = unit;
-        m_fillPath = m_shownPath;
-        m_panel->setFillIn(FillIn(doc));
-        if (!m_panel->isVisible()) {
-            // Beside the window where the screen has room, else over its right edge.
-            const QRect frame = m_window->frameGeometry();
-            QRect place(QPoint(frame.right() + 1, frame.top()), m_panel->size());
-            if (const QScreen *screen = m_window->screen(); screen && !screen->availableGeometry().contains(place))
-                place.moveRight(frame.right());
-            m_panel->move(place.topLeft());
-        }
-        m_panel->show();
+    // Asked again for the document already being filled: keep the values.
+    if (m_panel->isVisible() && index == m_fillIndex && m_shownPath == m_fillPath) {
+        showFills();
         m_panel->raise();
         m_panel->activateWindow();
-    });
+        return;
+    }
+    m_fillIndex = index;
+    m_fillPath = m_shownPath;
+    m_fillSources = found.sources;
+    m_panel->setFillIn(FillIn(found.document));
+    if (!m_panel->isVisible()) {
+        // Beside the window where the screen has room, else over its right edge.
+        const QRect frame = m_window->frameGeometry();
+        QRect place(QPoint(frame.right() + 1, frame.top()), m_panel->size());
+        if (const QScreen *screen = m_window->screen(); screen && !screen->availableGeometry().contains(place))
+            place.moveRight(frame.right());
+        m_panel->move(place.topLeft());
+    }
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
 }
 
 void DocumentCommands::showFills()
 {
-    if (m_fillUnit < 0)
+    if (m_fillIndex < 0)
         return;
     const FillIn &fillIn = m_panel->fillIn();
     QList<PageScript::Fill> fills;
     for (int i = 0; i < fillIn.placeholders().size(); ++i) {
         const QString value = fillIn.value(i);
-        if (value.isEmpty())
-            continue;
         const Placeholder &blank = fillIn.placeholders().at(i);
-        fills.append({blank.paragraph, blank.start, blank.length, value, blank.text});
+        if (value.isEmpty() || blank.paragraph >= m_fillSources.size())
+            continue;
+        const BlockSpan &source = m_fillSources.at(blank.paragraph);
+        fills.append({source.block, source.start + blank.start, blank.length, value, blank.text});
     }
-    m_html->runIsolatedScript(PageScript::show(m_fillUnit, fills), {});
+    m_html->runIsolatedScript(PageScript::show(fills), {});
 }
 
 void DocumentCommands::panelClosed()
 {
-    if (m_fillUnit < 0)
+    if (m_fillIndex < 0)
         return;
-    m_fillUnit = -1;
+    m_fillIndex = -1;
     m_html->runIsolatedScript(PageScript::restore(), {});
 }
 
 void DocumentCommands::pageShown(const QString &path)
 {
+    // A jump within the page keeps the fill and what the page holds; another page ends both.
+    if (path == m_shownPath)
+        return;
     m_shownPath = path;
-    // A jump within the page keeps the fill; another page ends it.
+    ++m_generation;
+    m_documentsShown = -1;
     if (m_panel && m_panel->isVisible() && path != m_fillPath)
         m_panel->hide();
 }
 
 void DocumentCommands::pageLoaded(bool ok)
 {
-    // The same page loaded afresh (reloaded, or back to it) shows the values again.
-    if (ok && m_panel && m_panel->isVisible() && m_shownPath == m_fillPath)
+    if (!ok)
+        return;
+    // Loaded afresh (reloaded, or back to it): what the page holds is asked
+    // again, and the values being filled are shown again.
+    ++m_generation;
+    m_documentsShown = -1;
+    request(Command::Probe, std::nullopt);
+    if (m_panel && m_panel->isVisible() && m_shownPath == m_fillPath)
         showFills();
 }
 
@@ -191,30 +250,44 @@ void DocumentCommands::copyDocument(const ModelDocument &document)
     mime->setHtml(clipboardHtml(document));
     mime->setText(clipboardText(document));
     QGuiApplication::clipboard()->setMimeData(mime);
-    Q_EMIT copied(document.heading);
 }
 
-void DocumentCommands::saveDocument(const ModelDocument &document)
+// The dialog is a nested event loop: opened inside the view's script callback
+// it would hold up the engine, and a second save would open its dialog inside
+// the first. Saves wait their turn instead, each with its own document.
+void DocumentCommands::queueSave(const ModelDocument &document)
 {
-    if (!m_desktop)
+    m_toSave.append(document);
+    if (!m_saving)
+        QTimer::singleShot(0, this, &DocumentCommands::saveNext);
+}
+
+void DocumentCommands::saveNext()
+{
+    if (m_saving || m_toSave.isEmpty() || !m_desktop)
         return;
+    m_saving = true;
+    const ModelDocument document = m_toSave.takeFirst();
     const QString name = document.fileBaseName() + u".docx";
     const QString file = m_desktop->askDocxFile(m_folder.isEmpty() ? name : QDir(m_folder).filePath(name));
-    if (file.isEmpty())
-        return;
-    QString error;
-    const QByteArray bytes = writeDocx(document, &error);
-    // What a save killed part way left in this folder goes now; the old file
-    // is replaced only by a new one written, synced and checked whole.
-    FileStore::removeLeftovers(QFileInfo(file).absolutePath(), QStringLiteral("*.docx"));
-    FileStore::removeLeftovers(file);
-    FileStore::Replacement out(file);
-    if (bytes.isEmpty() || !out.write(bytes) || !out.commit()) {
-        m_messages->show(SaveFailed, Prompt);
-        return;
+    if (!file.isEmpty()) {
+        QString error;
+        const QByteArray bytes = writeDocx(document, &error);
+        // What a save killed part way left in this folder goes now; the old file
+        // is replaced only by a new one written, synced and checked whole.
+        FileStore::removeLeftovers(QFileInfo(file).absolutePath(), QStringLiteral("*.docx"));
+        FileStore::removeLeftovers(file);
+        FileStore::Replacement out(file);
+        if (bytes.isEmpty() || !out.write(bytes) || !out.commit()) {
+            qCWarning(lcDocuments) << "saving" << file << "failed:" << error << out.reason();
+            m_messages->show(SaveFailed, Prompt);
+        } else {
+            m_folder = QFileInfo(file).absolutePath();
+        }
     }
-    m_folder = QFileInfo(file).absolutePath();
-    Q_EMIT saved(file);
+    m_saving = false;
+    if (!m_toSave.isEmpty())
+        QTimer::singleShot(0, this, &DocumentCommands::saveNext);
 }
 
 } // namespace Juanzong

@@ -3,22 +3,27 @@
 // save it as a Word document.
 //
 // Which document: the one under the mouse for the context menu, the one at the
-// top of the visible part for the keys. Its text comes from the page itself
-// (a script in the view's isolated world), so values being filled in are part
-// of what is copied and saved. Filling keeps the template in the page script's
-// hands: closing the panel, or another page, gives it back.
+// top of the visible part for the keys. The page script lists the page's
+// blocks; findModelDocuments() says where each document is. What is copied and
+// saved of a document being filled is the panel's, values as typed: the page
+// only shows them. The commands exist only on pages holding model documents.
+//
+// Every command is one request to the page, answered later. Each answer is
+// matched to its own request and to the page it was asked of; a save's dialog
+// opens only after the answer's callback has returned, one dialog at a time.
 #pragma once
 
-#include "document/modeldocument.h"
+#include "document/pageblocks.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointF>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class QAction;
+class QVariant;
 class QWidget;
 
 namespace Juanzong {
@@ -33,34 +38,34 @@ class DocumentCommands final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DocumentCommands)
 public:
-    // Adds the keys to window and the entries to the view's context menu.
+    // Adds the commands' actions, with their keys, to window and their entries
+    // to the view's context menu.
     DocumentCommands(HtmlView *html, MessageBox *messages, Desktop *desktop, QWidget *window);
     ~DocumentCommands() override;
-
-    // Without a point: the model document at the top of the view.
-    void copy(std::optional<QPointF> pagePoint = {});
-    void fillIn(std::optional<QPointF> pagePoint = {});
-    void saveAsDocx(std::optional<QPointF> pagePoint = {});
-
-    FillPanel *panel() const { return m_panel; }
-    // The folder of the last saved document, for the next proposal; never written to disk.
-    QString lastFolder() const { return m_folder; }
 
     static const QString CopyCaption;
     static const QString FillCaption;
     static const QString SaveCaption;
 
-Q_SIGNALS:
-    // The clipboard holds the document now.
-    void copied(const QString &heading);
-    // The document was written to filePath.
-    void saved(const QString &filePath);
-
 private:
-    using Found = std::function<void(int unit, const ModelDocument &document)>;
-    void readDocument(const QString &script, Found found);
+    enum class Command { Probe, Copy, Fill, Save };
+    struct Request
+    {
+        int id = 0;
+        Command command = Command::Probe;
+        int generation = 0;
+        bool atTop = true; // asked by key, for the document at the top of the view
+    };
+
+    // Without a point: the model document at the top of the view.
+    void request(Command command, std::optional<QPointF> pagePoint);
+    void answered(const Request &request, const QVariant &answer);
+    void fill(const FoundDocument &found, int index);
+    // The document as it leaves the program: the panel's values in it when it is the one being filled.
+    ModelDocument outgoing(const FoundDocument &found, int index) const;
     void copyDocument(const ModelDocument &document);
-    void saveDocument(const ModelDocument &document);
+    void queueSave(const ModelDocument &document);
+    void saveNext();
     void showFills();
     void panelClosed();
     void pageShown(const QString &path);
@@ -72,9 +77,22 @@ private:
     Desktop *m_desktop;
     QWidget *m_window;
     FillPanel *m_panel = nullptr;
-    int m_fillUnit = -1;
-    QString m_fillPath;
+
+    // The page shown: a new page, or the same one loaded afresh, is a new generation.
     QString m_shownPath;
+    int m_generation = 0;
+    int m_nextRequest = 0;
+    QList<Request> m_pending;
+    // What the last probe of this generation found: -1 not known yet.
+    int m_documentsShown = -1;
+
+    // The document being filled: its place among the page's documents and where its paragraphs are.
+    int m_fillIndex = -1;
+    QString m_fillPath;
+    QList<BlockSpan> m_fillSources;
+
+    QList<ModelDocument> m_toSave;
+    bool m_saving = false;
     QString m_folder;
 };
 

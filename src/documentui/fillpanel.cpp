@@ -25,6 +25,8 @@ FillPanel::FillPanel(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("FillHeading"));
+    // The heading is the page's text: markup in it is shown, never followed.
+    m_heading->setTextFormat(Qt::PlainText);
     m_heading->setWordWrap(true);
     QFont bold = m_heading->font();
     bold.setBold(true);
@@ -33,6 +35,7 @@ FillPanel::FillPanel(QWidget *parent)
     auto *hint = new QLabel(QStringLiteral("填写的内容即时以黄色标记显示在页面中；同一空白出现多处时一次填写、处处生效，"
                                            "也可以勾选“逐处填写”。关闭本面板后页面恢复为范本原文。"),
                             this);
+    hint->setTextFormat(Qt::PlainText);
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
@@ -85,7 +88,9 @@ void FillPanel::rebuild()
     setWindowTitle(QStringLiteral("填写范本 — ") + heading);
     const QList<PlaceholderGroup> &groups = m_fillIn.groups();
     if (groups.isEmpty()) {
-        m_fieldsLayout->addWidget(new QLabel(QStringLiteral("此范本中没有待填写的空白。"), m_fields));
+        auto *none = new QLabel(QStringLiteral("此范本中没有待填写的空白。"), m_fields);
+        none->setTextFormat(Qt::PlainText);
+        m_fieldsLayout->addWidget(none);
         m_fieldsLayout->addStretch();
         return;
     }

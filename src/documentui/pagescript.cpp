@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "documentui/pagescript.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -11,150 +14,27 @@ namespace Juanzong::PageScript {
 
 namespace {
 
-// The same functions for every call: each call runs the library and then one action.
-const char Library[] = R"JS(
-const J = window.__juanzongFill || (window.__juanzongFill = {saved: null});
-const Skip = 'div.ws-label, div.note, p.totop, ol.toc, div.crumb, script, style, noscript';
-const Blocks = 'p, h1, h2, h3, h4, h5, h6, li, table';
-function units() {
-    const list = Array.from(document.querySelectorAll('div.ws'));
-    return list.length ? list : (document.body ? [document.body] : []);
+// Bounds on what one answer may bring, well above the largest template page
+// (the script keeps to the same): beyond them the page is read up to there.
+constexpr qsizetype MaxAnswerBytes = 64 * 1024 * 1024;
+constexpr qsizetype MaxBlocks = 20000;
+constexpr qsizetype MaxBlockText = 20000;
+constexpr qsizetype MaxRows = 1000;
+constexpr qsizetype MaxCellsPerRow = 100;
+constexpr qsizetype MaxAnchor = 200;
+
+const QString &library()
+{
+    static const QString script = [] {
+        QFile file(u":/juanzong/documentui/pagescript.js"_s);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    return script;
 }
-function unitAt(x, y) {
-    const list = units();
-    if (!list.length)
-        return -1;
-    if (x === null) {
-        // The first one not yet scrolled past: on a page just opened, the first.
-        for (let i = 0; i < list.length; ++i)
-            if (list[i].getBoundingClientRect().bottom > 40)
-                return i;
-        return list.length - 1;
-    }
-    const hit = document.elementFromPoint(x, y);
-    const unit = hit && hit.closest ? hit.closest('div.ws') : null;
-    if (unit && list.indexOf(unit) >= 0)
-        return list.indexOf(unit);
-    // Between two of them, or in the page's margin: the last one starting above.
-    let best = 0;
-    for (let i = 0; i < list.length; ++i)
-        if (list[i].getBoundingClientRect().top <= y)
-            best = i;
-    return best;
-}
-function blocks(unit) {
-    const out = [];
-    const walk = (element) => {
-        for (const child of element.children) {
-            if (child.matches(Skip))
-                continue;
-            if (child.matches(Blocks))
-                out.push(child);
-            else
-                walk(child);
-        }
-    };
-    walk(unit);
-    return out;
-}
-function roleOf(element) {
-    const c = element.classList;
-    if (element.tagName === 'TABLE') return 'table';
-    if (c.contains('court')) return 'court';
-    if (c.contains('doctype')) return 'doctype';
-    if (c.contains('caseno')) return 'caseno';
-    if (/^H[1-6]$/.test(element.tagName)) return 'heading';
-    if (c.contains('to') || c.contains('court-to')) return 'plain';
-    if (element.closest('div.sign')) return c.contains('date') ? 'date' : 'sign';
-    return 'body';
-}
-function headingOf(unit) {
-    const label = unit.querySelector('div.ws-label');
-    if (label)
-        return label.textContent.trim().replace(/^范本[一二三四五六七八九十百〇零0-9]+[\s\u3000]*/, '');
-    const kind = unit.querySelector('p.doctype');
-    if (kind)
-        return kind.textContent.trim();
-    return document.title.replace(/\s*-\s*卷宗范本$/, '');
-}
-function extract(index) {
-    const unit = units()[index];
-    if (!unit)
-        return null;
-    const paragraphs = blocks(unit).map((b) => b.tagName === 'TABLE'
-        ? {role: 'table', rows: Array.from(b.rows).map((r) => Array.from(r.cells).map((c) => c.textContent))}
-        : {role: roleOf(b), text: b.textContent});
-    return JSON.stringify({unit: index, heading: headingOf(unit), paragraphs: paragraphs});
-}
-function restore() {
-    const style = document.getElementById('juanzong-fill-style');
-    if (style)
-        style.remove();
-    if (!J.saved)
-        return 0;
-    for (const s of J.saved)
-        s.element.replaceChildren(...s.nodes);
-    const count = J.saved.length;
-    J.saved = null;
-    return count;
-}
-function rangeOf(element, start, end) {
-    const walker = document.createTreeWalker(element, NodeFilter.SHOW_TEXT);
-    const range = document.createRange();
-    let pos = 0;
-    let started = false;
-    for (let n = walker.nextNode(); n; n = walker.nextNode()) {
-        const length = n.data.length;
-        if (!started && start <= pos + length) {
-            range.setStart(n, start - pos);
-            started = true;
-        }
-        if (started && end <= pos + length) {
-            range.setEnd(n, end - pos);
-            return range;
-        }
-        pos += length;
-    }
-    return null;
-}
-function show(index, fills) {
-    restore();
-    const unit = units()[index];
-    if (!unit)
-        return -1;
-    const list = blocks(unit);
-    const touched = Array.from(new Set(fills.map((f) => f.p))).filter((p) => list[p]);
-    J.saved = touched.map((p) => ({element: list[p], nodes: Array.from(list[p].childNodes).map((n) => n.cloneNode(true))}));
-    // Marked on screen, plain on paper: a printed fill is the user's document.
-    const style = document.createElement('style');
-    style.id = 'juanzong-fill-style';
-    style.textContent = '.jz-filled{background:#fff1a8;color:#8a1c1c;border-bottom:2px solid #d4a017;border-radius:2px}'
-        + '@media print{.jz-filled{background:none;color:inherit;border:0}}';
-    (document.head || document.documentElement).appendChild(style);
-    // From the end backwards, so that every offset still counts template text.
-    fills.sort((a, b) => b.p - a.p || b.start - a.start);
-    let shown = 0;
-    for (const f of fills) {
-        if (!list[f.p])
-            continue;
-        const range = rangeOf(list[f.p], f.start, f.start + f.length);
-        if (!range)
-            continue;
-        range.deleteContents();
-        const mark = document.createElement('span');
-        mark.className = 'jz-filled';
-        mark.title = f.blank;
-        mark.textContent = f.value;
-        range.insertNode(mark);
-        ++shown;
-    }
-    return shown;
-}
-)JS";
 
 QString scriptReturning(const QString &action)
 {
-    return u"(function () {" + QString::fromUtf8(Library) + u"\nreturn " + action + u";\n})()";
+    return u"(function () {\n" + library() + u"\nreturn " + action + u";\n})()";
 }
 
 QString cssPixels(double value)
@@ -162,37 +42,95 @@ QString cssPixels(double value)
     return QString::number(value, 'f', 2);
 }
 
+// A number from the page: finite and in a sane range, else 0.
+double measure(const QJsonValue &value)
+{
+    const double n = value.toDouble();
+    return std::isfinite(n) && std::abs(n) < 1e5 ? n : 0;
+}
+
+PageBlock::Align alignOf(const QString &name)
+{
+    if (name == u"center")
+        return PageBlock::Align::Center;
+    if (name == u"end")
+        return PageBlock::Align::End;
+    if (name == u"justify")
+        return PageBlock::Align::Justify;
+    return PageBlock::Align::Start;
+}
+
+PageBlock blockOf(const QJsonObject &json)
+{
+    PageBlock block;
+    block.text = json.value(u"text").toString().left(MaxBlockText);
+    block.align = alignOf(json.value(u"align").toString());
+    block.fontSize = measure(json.value(u"fontSize"));
+    block.bold = json.value(u"bold").toBool();
+    block.indent = measure(json.value(u"indent"));
+    block.pageBreakBefore = json.value(u"pageBreakBefore").toBool();
+    block.anchor = json.value(u"anchor").toString().left(MaxAnchor);
+    block.chrome = json.value(u"chrome").toBool();
+    block.label = json.value(u"label").toBool();
+    const QJsonArray rows = json.value(u"rows").toArray();
+    for (qsizetype r = 0; r < rows.size() && r < MaxRows; ++r) {
+        const QJsonArray cells = rows.at(r).toArray();
+        QStringList row;
+        for (qsizetype c = 0; c < cells.size() && c < MaxCellsPerRow; ++c)
+            row.append(cells.at(c).toString().left(MaxBlockText));
+        block.rows.append(row);
+    }
+    return block;
+}
+
 } // namespace
 
-QString extract(std::optional<QPointF> at)
+QString listBlocks(int request, std::optional<QPointF> at)
 {
-    const QString x = at ? cssPixels(at->x()) : QStringLiteral("null");
-    const QString y = at ? cssPixels(at->y()) : QStringLiteral("null");
-    return scriptReturning(u"extract(unitAt(" + x + u", " + y + u"))");
+    const QString x = at ? cssPixels(at->x()) : u"null"_s;
+    const QString y = at ? cssPixels(at->y()) : u"null"_s;
+    return scriptReturning(u"listBlocks(" + QString::number(request) + u", " + x + u", " + y + u")");
 }
 
-QString extractUnit(int unit)
+std::optional<Listing> readListing(const QVariant &answer)
 {
-    return scriptReturning(u"extract(" + QString::number(unit) + u")");
+    if (answer.typeId() != QMetaType::QString)
+        return std::nullopt;
+    const QString text = answer.toString();
+    if (text.size() > MaxAnswerBytes / 2)
+        return std::nullopt;
+    const QJsonDocument json = QJsonDocument::fromJson(text.toUtf8());
+    const QJsonObject object = json.object();
+    const QJsonValue blocks = object.value(u"blocks");
+    if (!blocks.isArray() || !object.value(u"request").isDouble())
+        return std::nullopt;
+    Listing listing;
+    listing.request = object.value(u"request").toInt(-1);
+    const QJsonArray list = blocks.toArray();
+    for (qsizetype i = 0; i < list.size() && i < MaxBlocks; ++i)
+        listing.blocks.append(blockOf(list.at(i).toObject()));
+    const int at = object.value(u"at").toInt(-1);
+    listing.at = at >= 0 && at < listing.blocks.size() ? at : -1;
+    return listing;
 }
 
-QString show(int unit, const QList<Fill> &fills)
+QString show(const QList<Fill> &fills)
 {
     QJsonArray list;
     for (const Fill &fill : fills)
-        list.append(QJsonObject{{u"p"_s, fill.paragraph},
+        list.append(QJsonObject{{u"block"_s, fill.block},
                                 {u"start"_s, fill.start},
                                 {u"length"_s, fill.length},
                                 {u"value"_s, fill.value},
                                 {u"blank"_s, fill.blank}});
     // JSON is a JavaScript literal: the values reach the page as data only.
     const QString data = QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
-    return scriptReturning(u"show(" + QString::number(unit) + u", " + data + u")");
+    return scriptReturning(u"show(" + data + u")");
 }
 
 QString restore()
 {
-    return scriptReturning(QStringLiteral("restore()"));
+    return scriptReturning(u"restore()"_s);
 }
 
 } // namespace Juanzong::PageScript

@@ -1,36 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Scripts that find, read and fill a model document in the page shown. They run
-// in the view's isolated world: the page's own scripts can neither see nor
-// change them, and the state they keep (the template text under a fill) lives there.
+// Scripts that read the page shown as a list of blocks and fill a model
+// document in it. They run in the view's isolated world: the page's own
+// scripts can neither see nor change them, and the state they keep (the
+// template text under a fill) lives there. The script itself is pagescript.js.
 #pragma once
+
+#include "document/pageblocks.h"
 
 #include <QList>
 #include <QPointF>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
 namespace Juanzong::PageScript {
 
-// Finds the model document under a point of the page (CSS pixels), or the one
-// at the top of the visible part without a point, and returns it as a JSON
-// string: {"unit": n, "heading": "...", "paragraphs": [...]} (see
-// ModelDocument::fromJson). A page without model documents is one, its body.
-QString extract(std::optional<QPointF> at);
-// Extracts unit n again (the filled values included), or null when it is gone.
-QString extractUnit(int unit);
+// Lists the rendered blocks of the page in reading order and says which one is
+// under a point of the view (CSS pixels), or the first one not yet scrolled
+// past without a point. request comes back with the answer.
+QString listBlocks(int request, std::optional<QPointF> at);
+
+struct Listing
+{
+    int request = -1;
+    int at = -1; // index into blocks, -1 for none
+    QList<PageBlock> blocks;
+};
+// Reads the answer to listBlocks(). The page is not trusted: an answer that is
+// not a listing is none, and sizes beyond what a template page holds are cut.
+std::optional<Listing> readListing(const QVariant &answer);
 
 struct Fill
 {
-    int paragraph = 0;
-    int start = 0;
+    int block = 0; // index into the listing's blocks
+    int start = 0; // offset into that block's text
     int length = 0;
     QString value;
     QString blank; // the template's text there, shown when the pointer rests on the value
 };
-// Puts the values in place of their blanks in unit n, visibly marked, after
-// undoing any earlier fill. Values go in as text, never as markup.
-QString show(int unit, const QList<Fill> &fills);
+// Puts the values in place of their blanks, visibly marked, after undoing any
+// earlier fill. Values go in as text, never as markup.
+QString show(const QList<Fill> &fills);
 // Gives the page back its template text.
 QString restore();
 

@@ -75,9 +75,25 @@ public:
     void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) override
     {
         scripts.append(script);
+        if (holdAnswers) {
+            held.append({script, std::move(done)});
+            return;
+        }
         const QVariant result = answerScript ? answerScript(script) : QVariant();
         if (done)
             done(result);
+    }
+    // With holdAnswers, the scripts wait here until answered, in any order.
+    struct HeldScript
+    {
+        QString script;
+        std::function<void(const QVariant &)> done;
+    };
+    void answerHeld(qsizetype index)
+    {
+        HeldScript script = held.takeAt(index);
+        if (script.done)
+            script.done(answerScript ? answerScript(script.script) : QVariant());
     }
     void addContextActions(ContextActions provider) override { contextActions.append(std::move(provider)); }
 
@@ -104,6 +120,8 @@ public:
     std::function<void(int, int)> lastFound;
     // Answers every isolated script at once, as the page would.
     std::function<QVariant(const QString &)> answerScript;
+    bool holdAnswers = false;
+    QList<HeldScript> held;
     QStringList scripts;
     QList<ContextActions> contextActions;
     QString memoryPage;
@@ -176,8 +194,13 @@ public:
     QString askDocxFile(const QString &suggestedPath) override
     {
         m_log.add(u"desktop.askDocx " + suggestedPath);
+        if (whileAskingDocx)
+            whileAskingDocx();
         return docxAnswer;
     }
+
+    // Runs while the save dialog is open, as events do in its loop.
+    std::function<void()> whileAskingDocx;
 
     QString pdfAnswer; // empty: the user cancels
     QString docxAnswer;

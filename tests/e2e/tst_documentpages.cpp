@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The document commands on template pages other programs wrote, in the real
+// view: the page script finds the documents the corpus table lists, and one
+// copied and saved keeps its layout; on a hostile page, what leaves the program
+// is what a reader sees and what the user typed.
+#include "webenginerig.h"
+
+#include "document/pageblocks.h"
+#include "document/placeholders.h"
+#include "documentui/fillpanel.h"
+#include "documentui/pagescript.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+using namespace Juanzong;
+using namespace Juanzong::Testing;
+
+namespace {
+
+const QString Written = QStringLiteral(JUANZONG_CORPUS_WRITTEN);
+const QString Generated = QStringLiteral(JUANZONG_CORPUS_GENERATED);
+
+QStringList strings(const QJsonValue &value)
+{
+    QStringList out;
+    for (const QJsonValue &v : value.toArray())
+        out.append(v.toString());
+    return out;
+}
+
+// "heading | first | last | roles" per document, as the corpus table has them.
+QString line(const QString &heading, const QString &first, const QString &last, const QStringList &roles)
+{
+    return QStringList{heading, first, last, roles.join(u' ')}.join(u" | "_s);
+}
+
+QStringList describe(const QList<FoundDocument> &found)
+{
+    const auto textOf = [](const Paragraph &p) {
+        return p.role == Paragraph::Role::Table ? p.rows.value(0).value(0) : p.text;
+    };
+    QStringList out;
+    for (const FoundDocument &d : found) {
+        QStringList roles;
+        for (const Paragraph &p : d.document.paragraphs)
+            roles.append(roleName(p.role));
+        out.append(line(d.heading, textOf(d.document.paragraphs.constFirst()),
+                        textOf(d.document.paragraphs.constLast()), roles));
+    }
+    return out;
+}
+
+// The name a corpus page is put under in the content folder.
+QString leafName(const QString &page)
+{
+    return QString(page).replace(u'/', u'-');
+}
+
+// What the clipboard's HTML says of each paragraph: "align:text" per <p>.
+QStringList clipboardAlignments()
+{
+    static const QRegularExpression paragraph(u"<p style=\"([^\"]*)\">([^<]*)</p>"_s);
+    static const QRegularExpression align(u"text-align:(\\w+);"_s);
+    QStringList out;
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    for (auto it = paragraph.globalMatch(mime ? mime->html() : QString()); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString side = align.match(m.captured(1)).captured(1);
+        out.append((side.isEmpty() ? u"left"_s : side) + u':' + m.captured(2));
+    }
+    return out;
+}
+
+} // namespace
+
+class DocumentPagesTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void pageScript_findsTheDocumentsOfTheTable_data();
+    void pageScript_findsTheDocumentsOfTheTable();
+    void copyAndSave_keepTheLayout();
+    void hostilePage_onlyWhatAReaderSeesAndWhatWasTyped();
+    void cleanupTestCase() { m_rig.reset(); }
+
+private:
+    bool open(const QString &name);
+    std::unique_ptr<WebEngineRig> m_rig;
+    QJsonArray m_table;
+};
+
+void DocumentPagesTest::initTestCase()
+{
+    m_table = QJsonDocument::fromJson(TestFiles::contentOf(Written + u"/expected.json"_s)).object().value(u"pages").toArray();
+    QVERIFY(!m_table.isEmpty());
+    m_rig = std::make_unique<WebEngineRig>();
+    m_rig->addPage(u"wszzgf.html"_s, u"起始页"_s);
+    for (const QJsonValue &entry : std::as_const(m_table)) {
+        const QString folder = entry[u"made"].toString() == u"generated" ? Generated : Written;
+        for (const QString &page : strings(entry[u"pages"])) {
+            const QByteArray bytes = TestFiles::contentOf(folder + u'/' + page);
+            QVERIFY2(!bytes.isEmpty(), qPrintable(page));
+            TestFiles::put(m_rig->page(leafName(page)), bytes);
+        }
+    }
+    m_rig->startActive();
+}
+
+bool DocumentPagesTest::open(const QString &name)
+{
+    m_rig->html->navigate(m_rig->page(name));
+    return m_rig->waitForLoad();
+}
+
+void DocumentPagesTest::pageScript_findsTheDocumentsOfTheTable_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("expected");
+    for (const QJsonValue &entry : std::as_const(m_table)) {
+        QStringList expected;
+        for (const QJsonValue &d : entry[u"documents"].toArray())
+            expected.append(line(d[u"heading"].toString(), d[u"first"].toString(), d[u"last"].toString(),
+                                 strings(d[u"roles"])));
+        for (const QString &page : strings(entry[u"pages"]))
+            QTest::newRow(qPrintable(page)) << leafName(page) << expected;
+    }
+}
+
+void DocumentPagesTest::pageScript_findsTheDocumentsOfTheTable()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, expected);
+    QVERIFY(open(page));
+    QVariant answer;
+    bool answered = false;
+    m_rig->html->runIsolatedScript(PageScript::listBlocks(7, std::nullopt), [&](const QVariant &value) {
+        answer = value;
+        answered = true;
+    });
+    QTRY_VERIFY(answered);
+    const std::optional<PageScript::Listing> listing = PageScript::readListing(answer);
+    QVERIFY(listing && listing->request == 7);
+    QCOMPARE(describe(findModelDocuments(listing->blocks)), expected);
+}
+
+// The labelled LibreOffice page's first document has every part of the court
+// layout and a table: the keys take it, being at the top.
+void DocumentPagesTest::copyAndSave_keepTheLayout()
+{
+    QVERIFY(open(u"libreoffice-html-labelled.html"_s));
+    QWidget *page = pageWidget(m_rig->webView);
+    page->setFocus();
+    QGuiApplication::clipboard()->clear();
+    press(page, u"Ctrl+Shift+C"_s);
+    QTRY_VERIFY(!clipboardAlignments().isEmpty());
+    const QStringList aligned = clipboardAlignments();
+    QCOMPARE(aligned.value(0), u"center:××××人民法院"_s);
+    QVERIFY2(aligned.value(1).startsWith(u"center:"_s) && aligned.value(2).startsWith(u"right:"_s),
+             qPrintable(aligned.join(u'\n')));
+    QVERIFY(aligned.constLast().startsWith(u"right:书记员"_s));
+    const QString html = QGuiApplication::clipboard()->mimeData()->html();
+    QVERIFY(html.contains(u"<table border=\"1\""_s));
+    // A body paragraph keeps the indent of two characters, never two of its own on top.
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n');
+    QVERIFY(lines.size() > 4);
+    QVERIFY2(lines.at(3).startsWith(u"　　"_s) && !lines.at(3).startsWith(u"　　　"_s), qPrintable(lines.at(3)));
+
+    const QString docx = m_rig->dir.filePath(u"layout.docx"_s);
+    m_rig->desktop.docxAnswer = docx;
+    press(page, u"Ctrl+Shift+S"_s);
+    QTRY_VERIFY(QFileInfo(docx).size() > 0);
+    QCOMPARE(m_rig->log.starting(u"desktop.askDocx").constLast(), u"desktop.askDocx 样式一.docx"_s);
+    QProcess read;
+    read.start(u"/usr/bin/python3"_s, {QStringLiteral(JUANZONG_READ_DOCX), docx});
+    QVERIFY(read.waitForFinished(60000));
+    const QJsonObject json = QJsonDocument::fromJson(read.readAllStandardOutput()).object();
+    QStringList alignments;
+    for (const QJsonValue &p : json[u"paragraphs"].toArray())
+        alignments.append(p[u"alignment"].toString());
+    QCOMPARE(alignments.mid(0, 3), (QStringList{u"CENTER"_s, u"CENTER"_s, u"RIGHT"_s}));
+    QCOMPARE(json[u"tables"].toArray().size(), 1);
+    QCOMPARE(json[u"table_borders"][0].toArray().size(), 6);
+}
+
+void DocumentPagesTest::hostilePage_onlyWhatAReaderSeesAndWhatWasTyped()
+{
+    const QString heading = u"样式一　<img src=\"/etc/juanzong.png\">"_s;
+    m_rig->addPage(u"hostile.html"_s, u"样式"_s,
+                   u"<p><b>" + heading.toHtmlEscaped() + u"</b></p>"
+                   u"<div style='text-align:center;font-size:22pt;font-weight:bold'>××××人民法院</div>"
+                   u"<p style='text-align:center;font-size:22pt;font-weight:bold'>民事判决书</p>"
+                   u"<p style='text-indent:2em'>原告×××<span style='display:none'>隐藏文字</span>与被告×××……一案。"
+                   u"<script>var x = '脚本内容';</script><span style='visibility:hidden'>不可见</span></p>"
+                   u"<p style='text-align:right'>审判长　×××<br>审判员　×××</p>"
+                   u"<script>new MutationObserver(() => document.querySelectorAll('.jz-filled').forEach((s) => {"
+                   u" if (s.textContent !== '篡改') s.textContent = '篡改'; }))"
+                   u".observe(document.body, {subtree: true, childList: true, characterData: true});</script>");
+    QVERIFY(open(u"hostile.html"_s));
+    QWidget *page = pageWidget(m_rig->webView);
+    page->setFocus();
+    press(page, u"Ctrl+E"_s);
+    FillPanel *panel = nullptr;
+    QTRY_VERIFY((panel = m_rig->window->findChild<FillPanel *>()) && panel->isVisible());
+    QCOMPARE(panel->findChild<QLabel *>(u"FillHeading"_s)->text(), heading);
+    int plaintiff = -1;
+    for (int g = 0; g < panel->fillIn().groups().size(); ++g)
+        if (panel->fillIn().groups().at(g).label == u"原告 ×××")
+            plaintiff = g;
+    QVERIFY(plaintiff >= 0);
+    type(panel->findChild<QLineEdit *>(u"FillGroup"_s + QString::number(plaintiff)), u"张三"_s);
+    // The page's observer rewrites what the view shows of the value...
+    QTRY_COMPARE(m_rig->evaluate(u"document.querySelector('.jz-filled') ? document.querySelector('.jz-filled').textContent : ''"_s),
+                 u"篡改"_s);
+    // ...but what leaves the program is what was typed, and only what a reader sees.
+    QGuiApplication::clipboard()->clear();
+    panel->findChild<QPushButton *>(u"FillCopy"_s)->click();
+    QTRY_VERIFY(!QGuiApplication::clipboard()->text().isEmpty());
+    QCOMPARE(QGuiApplication::clipboard()->text().split(u'\n'),
+             (QStringList{u"××××人民法院"_s, u"民事判决书"_s, u"　　原告张三与被告×××……一案。"_s, u"审判长　×××"_s,
+                          u"审判员　×××"_s, QString()}));
+    panel->findChild<QPushButton *>(u"FillClose"_s)->click();
+}
+
+int main(int argc, char *argv[])
+{
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    DocumentPagesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_documentpages.moc"
