@@ -2,10 +2,13 @@
 #include "platform/qt/webenginehtmlview.h"
 
 #include "core/contenturl.h"
-#include "document/officiallayout.h"
+#include "core/officialpage.h"
 #include "platform/qt/contentschemehandler.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QEventLoop>
 #include <QMenu>
 #include <QPageLayout>
@@ -56,6 +59,10 @@ QPageLayout officialPage()
                        QMarginsF(MarginLeftMm, MarginTopMm, MarginRightMm, MarginBottomMm), QPageLayout::Millimeter);
 }
 
+// From the click or key to the engine asking about the link it followed: the
+// engine answers from another process, on a busy machine in a second or so.
+constexpr qint64 GestureWindowMs = 2000;
+
 const QString PrintBusy = QStringLiteral("上一份打印尚未完成，请稍后再试。");
 
 } // namespace
@@ -96,15 +103,20 @@ protected:
     {
         if (ContentUrl::isViewable(url))
             return true;
-        // Only a link the user followed goes to the desktop; a page that sends
-        // itself elsewhere by script or in a frame is simply stopped.
-        if (isMainFrame && type == NavigationTypeLinkClicked && ContentUrl::isExternal(url))
+        // The engine calls a script's a.click(), a made-up click event and a
+        // frame's top.location a followed link too: only a click or key the
+        // user just gave in the view lets one through, and only the first.
+        if (isMainFrame && type == NavigationTypeLinkClicked && takeGesture && takeGesture())
             Q_EMIT externalLinkRequested(url);
         return false;
     }
 
 Q_SIGNALS:
     void externalLinkRequested(const QUrl &url);
+
+public:
+    // Whether the user gave the view a click or a key just now; using it up.
+    std::function<bool()> takeGesture;
 };
 
 WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler *content, QObject *parent)
@@ -153,15 +165,19 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
             Q_EMIT failed(QStringLiteral("另存为PDF失败：无法写入所选文件。"));
     });
 
-    connect(m_page, &SilentPage::externalLinkRequested, this, &HtmlView::externalLinkRequested);
+    m_page->takeGesture = [this] { return takeGesture(); };
+    connect(m_page, &SilentPage::externalLinkRequested, this, &WebEngineHtmlView::openOutside);
     // Links with a target and pages opened by script stay in this one view.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
         const QUrl url = request.requestedUrl();
         if (ContentUrl::isViewable(url))
             m_page->load(url);
-        else if (ContentUrl::isExternal(url) && request.isUserInitiated())
-            Q_EMIT externalLinkRequested(url);
+        else if (request.isUserInitiated() && takeGesture())
+            openOutside(url);
     });
+    // Real input reaches the page through the view's render widget, which the
+    // engine replaces when its process starts again: watch the whole view.
+    qApp->installEventFilter(this);
 
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         // The engine may keep a zoom per address; the reader's zoom is for every page.
@@ -179,6 +195,43 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
 }
 
 WebEngineHtmlView::~WebEngineHtmlView() = default;
+
+bool WebEngineHtmlView::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonRelease && type != QEvent::KeyPress)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || (widget != m_view && !m_view->isAncestorOf(widget)))
+        return false;
+    // Only input from the window system: a program's posted events are not the user's.
+    if (!event->spontaneous())
+        return false;
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
+            return false;
+    } else if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton
+               && static_cast<QMouseEvent *>(event)->button() != Qt::MiddleButton) {
+        return false;
+    }
+    m_gesture.start();
+    return false;
+}
+
+bool WebEngineHtmlView::takeGesture()
+{
+    const bool fresh = m_gesture.isValid() && m_gesture.elapsed() < GestureWindowMs;
+    m_gesture.invalidate();
+    return fresh;
+}
+
+void WebEngineHtmlView::openOutside(const QUrl &url)
+{
+    const QUrl outside = ContentUrl::forDesktop(url);
+    if (!outside.isEmpty())
+        Q_EMIT externalLinkRequested(outside);
+}
 
 void WebEngineHtmlView::setSilent(bool silent)
 {

@@ -4,6 +4,8 @@
 
 #include "platform/htmlview.h"
 
+#include <QElapsedTimer>
+
 #include <memory>
 
 class QPrinter;
@@ -40,7 +42,15 @@ public:
     void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) override;
     void addContextActions(ContextActions provider) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Whether the user clicked or pressed Enter or Space in the view just now;
+    // a second ask for the same input says no.
+    bool takeGesture();
+    // Hands url to the desktop where the rules for links allow it.
+    void openOutside(const QUrl &url);
     // True, after telling the user, while a print or a PDF is still being made:
     // the engine makes one at a time.
     bool printing();
@@ -53,6 +63,7 @@ private:
     std::unique_ptr<QPrinter> m_printer; // alive until the engine has finished printing
     bool m_pdfPending = false;
     double m_zoom = 1.0;
+    QElapsedTimer m_gesture; // since the user's last click or key in the view; invalid once used
     QList<ContextActions> m_contextActions;
 };
 
