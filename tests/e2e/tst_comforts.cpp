@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void newWindowLinks_loadInTheSameView_data();
     void newWindowLinks_loadInTheSameView();
     void saveAsPdf_isA4WithItsMarginsAndExtractableText();
+    void printToFile_isTheVectorPdfWithinTheMargins();
     void printPreview_showsThePages();
     void killedRenderProcess_isRecovered();
     void copy_takesTheDocumentInView_data();
@@ -188,6 +190,58 @@ void ComfortsTest::saveAsPdf_isA4WithItsMarginsAndExtractableText()
     }
     QVERIFY2(left >= 79 && left < 95, qPrintable(QString::number(left)));
     QVERIFY2(top >= 104 && top < 125, qPrintable(QString::number(top)));
+    QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+void ComfortsTest::printToFile_isTheVectorPdfWithinTheMargins()
+{
+    WebEngineRig rig;
+    QString body;
+    for (int i = 0; i < 40; ++i)
+        body += u"<p>第" + QString::number(i + 1) + u"段 本院认为，当事人对自己提出的诉讼请求所依据的事实或者反驳对方诉讼请求"
+                u"所依据的事实，应当提供证据加以证明，但法律另有规定的除外。段尾</p>";
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, body);
+    rig.startActive();
+    const QString pdf = rig.dir.filePath(u"打印.pdf"_s);
+    bool filled = false;
+    // The dialog as a user fills it in: the printer "Print to file", the file's name, OK.
+    QTimer::singleShot(500, this, [&] {
+        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        auto *name = dialog ? dialog->findChild<QLineEdit *>(u"filename"_s) : nullptr;
+        if (!name)
+            return;
+        name->setText(pdf);
+        filled = true;
+        dialog->accept();
+    });
+    press(pageWidget(rig.webView), u"Ctrl+P"_s);
+    QVERIFY(filled);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, 30000);
+    QTest::qWait(200); // the engine reports the file written only after the last byte
+
+    const auto run = [](const QString &program, const QStringList &arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        process.waitForFinished(30000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    QVERIFY(run(u"pdfinfo"_s, {pdf}).contains(u"(A4)"_s));
+    // Text with its fonts, not pictures of it: a few dozen kilobytes, not megabytes.
+    QVERIFY2(QFileInfo(pdf).size() < 500 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
+    QVERIFY(run(u"pdffonts"_s, {pdf}).count(u'\n') > 2);
+    QVERIFY(run(u"pdfimages"_s, {u"-list"_s, pdf}).count(u'\n') <= 2);
+    const QString text = run(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});
+    QCOMPARE(text.count(u"段尾"_s), 40);
+    // Every word inside the paper's margins: 28 mm (79.4 pt) left, 26 mm (73.7 pt) right of 595.3 pt.
+    static const QRegularExpression word(u"<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\""_s);
+    double left = 1e9;
+    double right = 0;
+    for (auto it = word.globalMatch(run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s})); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        left = std::min(left, m.captured(1).toDouble());
+        right = std::max(right, m.captured(2).toDouble());
+    }
+    QVERIFY2(left >= 79 && right <= 595.3 - 73.6, qPrintable(QString::number(left) + u' ' + QString::number(right)));
     QVERIFY(rig.log.starting(u"box").isEmpty());
 }
 

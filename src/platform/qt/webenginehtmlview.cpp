@@ -3,6 +3,7 @@
 
 #include "core/contenturl.h"
 #include "core/officialpage.h"
+#include "core/printjob.h"
 #include "platform/qt/contentschemehandler.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
@@ -64,6 +66,9 @@ QPageLayout officialPage()
 constexpr qint64 GestureWindowMs = 2000;
 
 const QString PrintBusy = QStringLiteral("上一份打印尚未完成，请稍后再试。");
+const QString PrintFailed = QStringLiteral("打印失败：打印机未能完成当前页面的打印。");
+const QString PrintToFileFailed = QStringLiteral("打印失败：无法写入所选文件。");
+const QString SavePdfFailed = QStringLiteral("另存为PDF失败：无法写入所选文件。");
 
 } // namespace
 
@@ -149,20 +154,12 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
         if (!path.isEmpty())
             Q_EMIT pageShown(path);
     });
-    connect(m_view, &QWebEngineView::printFinished, this, [this](bool ok) {
-        // The preview waits for its own pages; only a print job ends here.
-        if (!m_printer)
-            return;
-        m_printer.reset();
-        if (!ok)
-            Q_EMIT failed(QStringLiteral("打印失败：打印机未能完成当前页面的打印。"));
-    });
     // A page's own print button prints as the window's does.
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineHtmlView::print);
     connect(m_page, &QWebEnginePage::pdfPrintingFinished, this, [this](const QString &, bool ok) {
         m_pdfPending = false;
         if (!ok)
-            Q_EMIT failed(QStringLiteral("另存为PDF失败：无法写入所选文件。"));
+            Q_EMIT failed(m_pdfFailure);
     });
 
     m_page->takeGesture = [this] { return takeGesture(); };
@@ -272,7 +269,7 @@ bool WebEngineHtmlView::goForward()
 
 bool WebEngineHtmlView::printing()
 {
-    if (!m_printer && !m_pdfPending)
+    if (!m_pdfPending && !m_printJob)
         return false;
     Q_EMIT failed(PrintBusy);
     return true;
@@ -282,14 +279,64 @@ void WebEngineHtmlView::print()
 {
     if (printing())
         return;
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setPageLayout(officialPage());
-    QPrintDialog dialog(printer.get(), m_view->window());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(officialPage());
+    QPrintDialog dialog(&printer, m_view->window());
     dialog.setWindowTitle(QStringLiteral("打印"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_printer = std::move(printer);
-    m_view->print(m_printer.get());
+    // The engine's own printing paints each page as a picture, at the size
+    // of the view rather than of the paper; written as a PDF the page keeps
+    // its text and fits the layout the dialog ended with.
+    const QPageLayout layout = printer.pageLayout();
+    const QPageRanges pages = printer.pageRanges();
+    m_pdfPending = true;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        m_pdfFailure = PrintToFileFailed;
+        m_page->printToPdf(printer.outputFileName(), layout, pages);
+        return;
+    }
+    PrintJob::Options job;
+    job.printer = printer.printerName();
+    job.copies = printer.copyCount();
+    job.collate = printer.collateCopies();
+    job.sides = printer.duplex() == QPrinter::DuplexLongSide    ? PrintJob::Sides::LongEdge
+                : printer.duplex() == QPrinter::DuplexShortSide ? PrintJob::Sides::ShortEdge
+                                                                : PrintJob::Sides::OneSided;
+    job.title = m_page->title();
+    QPointer<WebEngineHtmlView> self = this;
+    m_page->printToPdf(
+        [self, job](const QByteArray &pdf) {
+            if (!self)
+                return;
+            self->m_pdfPending = false;
+            if (pdf.isEmpty())
+                Q_EMIT self->failed(PrintFailed);
+            else
+                self->spool(job, pdf);
+        },
+        layout, pages);
+}
+
+void WebEngineHtmlView::spool(const PrintJob::Options &job, const QByteArray &pdf)
+{
+    // The printing system takes PDF as it is and keeps it vector to the printer.
+    auto *spooler = new QProcess(this);
+    m_printJob = spooler;
+    connect(spooler, &QProcess::finished, this, [this, spooler](int code, QProcess::ExitStatus status) {
+        spooler->deleteLater();
+        if (status != QProcess::NormalExit || code != 0)
+            Q_EMIT failed(PrintFailed);
+    });
+    connect(spooler, &QProcess::errorOccurred, this, [this, spooler](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        spooler->deleteLater();
+        Q_EMIT failed(PrintFailed);
+    });
+    spooler->start(PrintJob::Spooler, PrintJob::spoolerArguments(job));
+    spooler->write(pdf);
+    spooler->closeWriteChannel();
 }
 
 void WebEngineHtmlView::printPreview()
@@ -319,6 +366,7 @@ void WebEngineHtmlView::printToPdf(const QString &filePath)
     if (printing())
         return;
     m_pdfPending = true;
+    m_pdfFailure = SavePdfFailed;
     m_page->printToPdf(filePath, officialPage());
 }
 

@@ -2,13 +2,15 @@
 // The HTML view on Qt WebEngine.
 #pragma once
 
+#include "core/printjob.h"
 #include "platform/htmlview.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 
 #include <memory>
 
-class QPrinter;
+class QProcess;
 class QWebEngineUrlRequestInterceptor;
 class QWebEngineView;
 
@@ -49,6 +51,8 @@ private:
     // Whether the user clicked or pressed Enter or Space in the view just now;
     // a second ask for the same input says no.
     bool takeGesture();
+    // Queues pdf with the printing system as the print dialog chose.
+    void spool(const PrintJob::Options &job, const QByteArray &pdf);
     // Hands url to the desktop where the rules for links allow it.
     void openOutside(const QUrl &url);
     // True, after telling the user, while a print or a PDF is still being made:
@@ -60,8 +64,9 @@ private:
     ContentSchemeHandler *m_content;
     SilentPage *m_page;
     std::unique_ptr<QWebEngineUrlRequestInterceptor> m_blocker;
-    std::unique_ptr<QPrinter> m_printer; // alive until the engine has finished printing
     bool m_pdfPending = false;
+    QString m_pdfFailure; // what to tell the user when the PDF being written fails
+    QPointer<QProcess> m_printJob; // the spooler, until it has taken the job
     double m_zoom = 1.0;
     QElapsedTimer m_gesture; // since the user's last click or key in the view; invalid once used
     QList<ContextActions> m_contextActions;
