@@ -6,13 +6,16 @@
 
 #include "documentui/documentcommands.h"
 #include "documentui/fillpanel.h"
+#include "fulltextui/fulltextcontroller.h"
 #include "reader/pagereader.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -24,6 +27,7 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTimer>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -78,7 +82,11 @@ private Q_SLOTS:
     void saveAsPdf_isA4WithItsMarginsAndExtractableText();
     void printToFile_isTheVectorPdfWithinTheMargins();
     void printPreview_showsThePages();
+    void closingFind_keepsTheReadingPosition_data();
+    void closingFind_keepsTheReadingPosition();
     void killedRenderProcess_isRecovered();
+    void contextMenu_offersOnlyWhatMakesSenseHere_data();
+    void contextMenu_offersOnlyWhatMakesSenseHere();
     void copy_takesTheDocumentInView_data();
     void copy_takesTheDocumentInView();
     void fillIn_plaintiffOnceChangesEveryPlaceAndReachesTheDocx();
@@ -275,6 +283,88 @@ void ComfortsTest::printPreview_showsThePages()
     press(pageWidget(rig.webView), u"Ctrl+Shift+P"_s);
     QVERIFY2(pages > 1, qPrintable(QString::number(pages)));
     QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+void ComfortsTest::closingFind_keepsTheReadingPosition_data()
+{
+    QTest::addColumn<QString>("text"); // typed into the find bar
+    QTest::addColumn<bool>("byEsc"); // else by its close button
+    QTest::addColumn<bool>("byLink"); // reached by the table of contents' link, else scrolled to
+    QTest::newRow("a match on the screen, Esc") << u"第61段"_s << true << false;
+    QTest::newRow("a match further down, close button") << u"第90段"_s << false << false;
+    QTest::newRow("no match, Esc") << u"没有的字"_s << true << false;
+    QTest::newRow("after the contents' link, a match on the screen") << u"第61段"_s << true << true;
+}
+
+void ComfortsTest::closingFind_keepsTheReadingPosition()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, byEsc);
+    QFETCH(bool, byLink);
+    WebEngineRig rig;
+    QString body = u"<p><a id='toc' href='#p60'>范本二</a></p>"_s;
+    for (int i = 0; i < 120; ++i)
+        body += u"<p id='p" + QString::number(i + 1) + u"'>第" + QString::number(i + 1)
+            + u"段 本院认为，当事人对自己提出的主张有责任提供证据。</p>";
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, body);
+    rig.startActive();
+    if (byLink)
+        rig.click(u"document.getElementById('toc')"_s);
+    else
+        rig.evaluate(u"document.getElementById('p60').scrollIntoView()"_s);
+    QTRY_VERIFY(rig.webView->page()->scrollPosition().y() > 500);
+
+    press(pageWidget(rig.webView), u"Ctrl+F"_s);
+    auto *find = rig.window->findChild<QLineEdit *>(u"FindText"_s);
+    QVERIFY(find && find->hasFocus());
+    // Typed as an input method commits Chinese.
+    QInputMethodEvent typed;
+    typed.setCommitString(text);
+    QApplication::sendEvent(find, &typed);
+    auto *count = rig.window->findChild<QLabel *>(u"FindCount"_s);
+    QTRY_VERIFY(!count->text().isEmpty());
+    QTest::qWait(500); // the engine scrolls to the match after it has counted
+    const QPointF reading = rig.webView->page()->scrollPosition();
+    QVERIFY(reading.y() > 500);
+
+    if (byEsc)
+        QTest::keyClick(find, Qt::Key_Escape);
+    else
+        QTest::mouseClick(rig.window->findChild<QToolButton *>(u"FindClose"_s), Qt::LeftButton);
+    QTest::qWait(1000);
+    QCOMPARE(rig.webView->page()->scrollPosition(), reading);
+    QCOMPARE(rig.evaluate(u"String(window.scrollY > 0)"_s), u"true"_s);
+}
+
+void ComfortsTest::contextMenu_offersOnlyWhatMakesSenseHere_data()
+{
+    QTest::addColumn<bool>("selected"); // the document type's text selected first
+    QTest::newRow("nothing selected") << false;
+    QTest::newRow("words selected") << true;
+}
+
+void ComfortsTest::contextMenu_offersOnlyWhatMakesSenseHere()
+{
+    QFETCH(bool, selected);
+    WebEngineRig rig;
+    startOnTwoDocuments(rig);
+    if (selected)
+        rig.evaluate(u"getSelection().selectAllChildren(document.querySelector('#ws1 p.doctype'))"_s);
+    rig.click(u"document.querySelector('#ws1 p.doctype')"_s, Qt::RightButton);
+    QMenu *menu = nullptr;
+    QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+    QStringList entries;
+    for (const QAction *action : menu->actions())
+        if (!action->isSeparator())
+            entries << action->text();
+    menu->close();
+    const QWebEnginePage *page = rig.webView->page();
+    QStringList expected{page->action(QWebEnginePage::Copy)->text(), page->action(QWebEnginePage::SelectAll)->text(),
+                         u"页内查找…"_s};
+    if (selected)
+        expected << FullTextController::MenuCaption;
+    expected << DocumentCommands::CopyCaption << DocumentCommands::FillCaption << DocumentCommands::SaveCaption;
+    QCOMPARE(entries, expected);
 }
 
 void ComfortsTest::killedRenderProcess_isRecovered()

@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QTimer>
 #include <QWebEngineCertificateError>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
@@ -162,6 +163,8 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
             Q_EMIT failed(m_pdfFailure);
     });
 
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
     m_page->takeGesture = [this] { return takeGesture(); };
     connect(m_page, &SilentPage::externalLinkRequested, this, &WebEngineHtmlView::openOutside);
     // Links with a target and pages opened by script stay in this one view.
@@ -405,25 +408,40 @@ void WebEngineHtmlView::runIsolatedScript(const QString &script, std::function<v
 
 void WebEngineHtmlView::addContextActions(ContextActions provider)
 {
-    if (m_contextActions.isEmpty()) {
-        m_view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
-    }
     m_contextActions.append(std::move(provider));
 }
 
 void WebEngineHtmlView::showContextMenu(const QPoint &pos)
 {
-    QMenu *menu = m_view->createStandardContextMenu();
+    // Not the engine's own menu: its history and reload entries repeat the
+    // window's buttons, and saving the page or showing its source lead nowhere
+    // here. Copying and editing stay, as the engine offers them for the spot.
+    auto *menu = new QMenu(m_view);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
+    const bool editable = request && request->isContentEditable();
+    const auto add = [this, menu](QWebEnginePage::WebAction which) { menu->addAction(m_page->action(which)); };
+    if (editable) {
+        add(QWebEnginePage::Undo);
+        add(QWebEnginePage::Redo);
+        menu->addSeparator();
+        add(QWebEnginePage::Cut);
+    }
+    add(QWebEnginePage::Copy);
+    if (editable)
+        add(QWebEnginePage::Paste);
+    if (request && request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage)
+        add(QWebEnginePage::CopyImageToClipboard);
+    add(QWebEnginePage::SelectAll);
+
     const QPointF pagePoint = QPointF(pos) / m_page->zoomFactor();
     const QString selectedText = m_view->selectedText();
+    m_page->action(QWebEnginePage::Copy)->setEnabled(!selectedText.isEmpty());
     for (const ContextActions &provider : std::as_const(m_contextActions)) {
         const QList<QAction *> actions = provider(pagePoint, selectedText);
         if (actions.isEmpty())
             continue;
-        if (!menu->isEmpty())
-            menu->addSeparator();
+        menu->addSeparator();
         for (QAction *action : actions) {
             action->setParent(menu);
             menu->addAction(action);
