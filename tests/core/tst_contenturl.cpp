@@ -102,13 +102,10 @@ void ContentUrlTest::policy_data()
     QTest::newRow("inline data") << u"data:text/html,x"_s << true << QString();
     QTest::newRow("script target") << u"javascript:alert(1)"_s << false << QString();
     QTest::newRow("web") << u"https://www.court.gov.cn/"_s << false << u"https://www.court.gov.cn/"_s;
-    QTest::newRow("plain web") << u"http://court.gov.cn/a?q=1#x"_s << false << u"http://court.gov.cn/a?q=1#x"_s;
     QTest::newRow("web without a host") << u"http:/etc/passwd"_s << false << QString();
     QTest::newRow("mail") << u"mailto:a@b.cn"_s << false << u"mailto:a@b.cn"_s;
-    QTest::newRow("mail with a subject") << u"mailto:a@b.cn?subject=%E6%A1%88&body=x"_s << false
-                                         << u"mailto:a@b.cn?subject=%E6%A1%88&body=x"_s;
-    QTest::newRow("mail attaching a file") << u"mailto:a@b.cn?subject=x&attach=/etc/passwd&body=y"_s << false
-                                           << u"mailto:a@b.cn?subject=x&body=y"_s;
+    QTest::newRow("mail attaching a file") << u"mailto:a@b.cn?subject=%E6%A1%88&attach=/etc/passwd&body=y"_s << false
+                                           << u"mailto:a@b.cn?subject=%E6%A1%88&body=y"_s;
     QTest::newRow("mail attaching, spelt otherwise")
         << u"mailto:a@b.cn?ATTACHMENT=%2Fetc%2Fshadow&%61ttach=~/.ssh/id_rsa"_s << false << u"mailto:a@b.cn"_s;
     QTest::newRow("file transfer") << u"ftp://example.com/x"_s << false << QString();

@@ -10,56 +10,34 @@
 #include <QTest>
 #include <QTimer>
 
-using namespace Juanzong;
 using namespace Qt::StringLiterals;
 
 class QtDesktopTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void saveDialogs_openInDocumentsElseHome_data();
-    void saveDialogs_openInDocumentsElseHome();
-};
-
-void QtDesktopTest::saveDialogs_openInDocumentsElseHome_data()
-{
-    QTest::addColumn<bool>("word");
-    QTest::addColumn<bool>("documentsExist");
-    QTest::addColumn<QString>("expected"); // under the home folder
-    QTest::newRow("PDF, documents folder") << false << true << u"/Documents"_s;
-    QTest::newRow("PDF, no documents folder") << false << false << QString();
-    QTest::newRow("Word, documents folder") << true << true << u"/Documents"_s;
-    QTest::newRow("Word, no documents folder") << true << false << QString();
-}
-
-void QtDesktopTest::saveDialogs_openInDocumentsElseHome()
-{
-    QFETCH(bool, word);
-    QFETCH(bool, documentsExist);
-    QFETCH(QString, expected);
-    QTemporaryDir home;
-    QTemporaryDir elsewhere;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u".config"_s)));
-    if (documentsExist)
-        QVERIFY(QDir(home.path()).mkdir(u"Documents"_s));
-    // The folder the program was started from, which the dialog fell back to.
-    const QString started = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(elsewhere.path()));
-
-    QString opened;
-    QTimer::singleShot(0, this, [&] {
-        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-            opened = dialog->directory().absolutePath();
-            dialog->reject();
+    void saveDialogs_openInDocumentsElseHome()
+    {
+        // The Word dialog where there is no documents folder, the PDF one where there is.
+        for (const bool documentsExist : {false, true}) {
+            QTemporaryDir home;
+            qputenv("HOME", QFile::encodeName(home.path()));
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u".config"_s)));
+            if (documentsExist)
+                QVERIFY(QDir(home.path()).mkdir(u"Documents"_s));
+            QString opened;
+            QTimer::singleShot(0, this, [&] {
+                if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                    opened = dialog->directory().absolutePath();
+                    dialog->reject();
+                }
+            });
+            Juanzong::QtDesktop desktop;
+            QVERIFY((documentsExist ? desktop.askPdfFile(u"起诉状.pdf"_s) : desktop.askDocxFile(u"起诉状.docx"_s)).isEmpty());
+            QCOMPARE(opened, QDir(home.path()).absolutePath() + (documentsExist ? u"/Documents"_s : QString()));
         }
-    });
-    QtDesktop desktop;
-    const QString answer = word ? desktop.askDocxFile(u"起诉状.docx"_s) : desktop.askPdfFile(u"起诉状.pdf"_s);
-    QDir::setCurrent(started);
-    QVERIFY(answer.isEmpty());
-    QCOMPARE(opened, QDir(home.path()).absolutePath() + expected);
-}
+    }
+};
 
 QTEST_MAIN(QtDesktopTest)
 

@@ -110,19 +110,14 @@ protected:
         if (ContentUrl::isViewable(url))
             return true;
         // The engine calls a script's a.click(), a made-up click event and a
-        // frame's top.location a followed link too: only a click or key the
-        // user just gave in the view lets one through, and only the first.
-        if (isMainFrame && type == NavigationTypeLinkClicked && takeGesture && takeGesture())
-            Q_EMIT externalLinkRequested(url);
+        // frame's top.location a followed link too: the view decides.
+        if (isMainFrame && type == NavigationTypeLinkClicked)
+            Q_EMIT linkFollowed(url);
         return false;
     }
 
 Q_SIGNALS:
-    void externalLinkRequested(const QUrl &url);
-
-public:
-    // Whether the user gave the view a click or a key just now; using it up.
-    std::function<bool()> takeGesture;
+    void linkFollowed(const QUrl &url);
 };
 
 WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler *content, QObject *parent)
@@ -165,15 +160,14 @@ WebEngineHtmlView::WebEngineHtmlView(QWebEngineView *view, ContentSchemeHandler 
 
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
-    m_page->takeGesture = [this] { return takeGesture(); };
-    connect(m_page, &SilentPage::externalLinkRequested, this, &WebEngineHtmlView::openOutside);
+    connect(m_page, &SilentPage::linkFollowed, this, &WebEngineHtmlView::linkFollowed);
     // Links with a target and pages opened by script stay in this one view.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
         const QUrl url = request.requestedUrl();
         if (ContentUrl::isViewable(url))
             m_page->load(url);
-        else if (request.isUserInitiated() && takeGesture())
-            openOutside(url);
+        else if (request.isUserInitiated())
+            linkFollowed(url);
     });
     // Real input reaches the page through the view's render widget, which the
     // engine replaces when its process starts again: watch the whole view.
@@ -209,21 +203,58 @@ bool WebEngineHtmlView::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (type == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
             return false;
     } else if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton
                && static_cast<QMouseEvent *>(event)->button() != Qt::MiddleButton) {
         return false;
     }
+    // Which link the user clicked or pressed Enter on, asked of the page in
+    // a world its scripts cannot touch; the engine may report the link before
+    // the answer comes.
     m_gesture.start();
+    m_followed.clear();
+    m_clickedLink.reset();
+    const quint64 gesture = ++m_gestureCount;
+    const QPointF at = type == QEvent::MouseButtonRelease
+        ? static_cast<QMouseEvent *>(event)->position() / m_page->zoomFactor()
+        : QPointF(-1, -1);
+    const QString script = QStringLiteral("(() => { const e = %1 < 0 ? document.activeElement"
+                                          " : document.elementFromPoint(%1, %2);"
+                                          " const a = e && e.closest ? e.closest('a[href], area[href]') : null;"
+                                          " return a ? a.href : ''; })()")
+                               .arg(at.x())
+                               .arg(at.y());
+    QPointer<WebEngineHtmlView> self = this;
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self, gesture](const QVariant &link) {
+        if (!self || gesture != self->m_gestureCount)
+            return;
+        self->m_clickedLink = QUrl(link.toString());
+        self->settleGesture();
+    });
     return false;
 }
 
-bool WebEngineHtmlView::takeGesture()
+void WebEngineHtmlView::linkFollowed(const QUrl &url)
 {
-    const bool fresh = m_gesture.isValid() && m_gesture.elapsed() < GestureWindowMs;
+    if (!m_gesture.isValid() || m_gesture.elapsed() >= GestureWindowMs)
+        return;
+    m_followed.append(url);
+    settleGesture();
+}
+
+void WebEngineHtmlView::settleGesture()
+{
+    // Only the link the user acted on goes out, once: what a script sends
+    // meanwhile, or the link again after it, does not.
+    if (!m_clickedLink || m_clickedLink->isEmpty() || !m_gesture.isValid() || m_gesture.elapsed() >= GestureWindowMs)
+        return;
+    if (!m_followed.contains(*m_clickedLink))
+        return;
+    const QUrl link = *m_clickedLink;
     m_gesture.invalidate();
-    return fresh;
+    m_followed.clear();
+    openOutside(link);
 }
 
 void WebEngineHtmlView::openOutside(const QUrl &url)

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QProcess;
 class QWebEngineUrlRequestInterceptor;
@@ -48,9 +49,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Whether the user clicked or pressed Enter or Space in the view just now;
-    // a second ask for the same input says no.
-    bool takeGesture();
+    // A link the engine reports followed: it goes to the desktop only when it
+    // is the one the user just clicked or pressed Enter on in the view.
+    void linkFollowed(const QUrl &url);
+    void settleGesture();
     // Queues pdf with the printing system as the print dialog chose.
     void spool(const PrintJob::Options &job, const QByteArray &pdf);
     // Hands url to the desktop where the rules for links allow it.
@@ -69,6 +71,9 @@ private:
     QPointer<QProcess> m_printJob; // the spooler, until it has taken the job
     double m_zoom = 1.0;
     QElapsedTimer m_gesture; // since the user's last click or key in the view; invalid once used
+    quint64 m_gestureCount = 0;
+    std::optional<QUrl> m_clickedLink; // the link under it, once the page has answered
+    QList<QUrl> m_followed; // links the engine reported followed since
     QList<ContextActions> m_contextActions;
 };
 
