@@ -146,13 +146,16 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${_juanzong_packaging}/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# The CJK font is what makes the pages readable; the WebEngine helper process
-# and the platform plugins are loaded at run time, so no shared-library scan
-# would find them.
+# The CJK font is what makes the pages readable; the WebEngine helper process,
+# the platform plugins and Qt's Chinese translations are loaded at run time,
+# and a page goes to the printer through lp, so no shared-library scan would
+# find them.
 set(_juanzong_runtime_depends
     "fonts-wqy-microhei | fonts-noto-cjk"
     "libqt6webenginecore6-bin"
-    "qt6-qpa-plugins")
+    "qt6-qpa-plugins"
+    "qt6-translations-l10n"
+    "cups-client")
 find_program(JUANZONG_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(JUANZONG_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

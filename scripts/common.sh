@@ -9,6 +9,7 @@ JUANZONG_PACKAGES=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-microhei
+    qt6-translations-l10n cups-client  # Qt's dialogs and menus in Chinese; lp, which takes a print job as PDF
     xvfb xauth xdotool x11-utils imagemagick poppler-utils
     at-spi2-core python3-pyatspi dbus-daemon   # the screen-reader test: accessibility bus, AT-SPI client, a session bus (dbus-run-session)
     scdoc lintian appstream desktop-file-utils strace   # manual pages; package and metadata checks

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's entry point: no arguments, no configuration, one window.
+#include "app/chinese.h"
 #include "app/viewer.h"
 
 #include "core/contentpaths.h"
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     // No display name: Qt would append it to every title the desktop shows.
     QApplication::setApplicationVersion(QStringLiteral(JUANZONG_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/juanzong/juanzong-200.png")));
+    Juanzong::loadChineseTranslations(app);
 
     Juanzong::Viewer viewer(&Juanzong::ContentPaths::programDirectory);
     viewer.window().show();

@@ -242,10 +242,31 @@ bool isViewable(const QUrl &url)
     return scheme == u"data" || scheme == u"blob";
 }
 
-bool isExternal(const QUrl &url)
+QUrl forDesktop(const QUrl &url)
 {
+    if (!url.isValid())
+        return {};
     const QString scheme = url.scheme();
-    return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
+    if (scheme == u"http" || scheme == u"https")
+        return url.host().isEmpty() ? QUrl() : url;
+    if (scheme != u"mailto")
+        return {};
+    if (!url.hasQuery())
+        return url;
+    // Mail programs take attach= and attachment= in any case, percent-encoded or not.
+    QUrlQuery kept;
+    const QUrlQuery query(url);
+    for (const auto &[key, value] : query.queryItems(QUrl::FullyEncoded)) {
+        const QString name = QUrl::fromPercentEncoding(key.toUtf8()).trimmed().toLower();
+        if (name != u"attach" && name != u"attachment")
+            kept.addQueryItem(key, value);
+    }
+    QUrl mail = url;
+    if (kept.isEmpty())
+        mail.setQuery(QString());
+    else
+        mail.setQuery(kept.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    return mail;
 }
 
 QByteArray contentType(const QString &fileName, QByteArrayView head)

@@ -55,8 +55,11 @@ QString memoryToken(const QUrl &url);
 // What the view may load, as a page, a frame or any part of one: the folder,
 // and what a page makes without reaching anywhere (blank, data:, blob:).
 bool isViewable(const QUrl &url);
-// What a followed link hands to the desktop's browser or mail program.
-bool isExternal(const QUrl &url);
+// What a link the user followed hands to the desktop's browser or mail
+// program: a web address or a mail address, a mail's attachments dropped
+// (a page must not name files of this machine for the mail program to
+// attach); an empty URL for anything else.
+QUrl forDesktop(const QUrl &url);
 
 // The content type a file is served with; head is the start of the file, at
 // least SniffBytes of it where the file is that long.

@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page layout of Chinese official documents (GB/T 9704-2012), in the units
-// each consumer needs: the Word writer, the clipboard and the printer.
+// each consumer needs: the Word writer and the clipboard. The paper itself,
+// which the printer shares, is in core.
 #pragma once
 
-namespace Juanzong::OfficialLayout {
+#include "core/officialpage.h"
 
-// A4 and its margins, in millimetres; they leave a type area of 156 x 225 mm.
-constexpr double PageWidthMm = 210;
-constexpr double PageHeightMm = 297;
-constexpr double MarginTopMm = 37;
-constexpr double MarginBottomMm = 35;
-constexpr double MarginLeftMm = 28;
-constexpr double MarginRightMm = 26;
+namespace Juanzong::OfficialLayout {
 
 // 三号 body, 二号 titles, 四号 page numbers.
 constexpr int BodyPt = 16;

@@ -138,9 +138,12 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
 
 void FindBar::dismiss()
 {
-    hide();
     clearResult();
+    // Told while still shown, so that the focus can go back to the page first:
+    // a bar hidden with the focus in it hands it on as Tab would, and the page
+    // then scrolls to its first link.
     Q_EMIT closed();
+    hide();
 }
 
 } // namespace Juanzong

@@ -31,7 +31,8 @@ public:
 Q_SIGNALS:
     // The text changed or the user asked for the next / previous match.
     void findRequested(const QString &text, bool backward);
-    // Closed by the user: the page's highlights should go.
+    // Closed by the user, told just before the bar hides: the page's highlights
+    // should go and the page take the focus back.
     void closed();
 
 protected:

@@ -6,6 +6,7 @@
 #include "reader/findbar.h"
 #include "reader/windowshortcut.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QShortcut>
@@ -28,6 +29,12 @@ PageReader::PageReader(HtmlView *html, ShownPage *page, QWidget *view)
     connect(page, &ShownPage::loaded, this, &PageReader::pageLoaded);
     connect(m_html, &HtmlView::renderProcessDied, this, &PageReader::renderProcessDied);
     createShortcuts();
+    m_html->addContextActions([this](QPointF, const QString &) {
+        auto *find = new QAction(QStringLiteral("页内查找…"));
+        find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+        connect(find, &QAction::triggered, this, &PageReader::openFind);
+        return QList<QAction *>{find};
+    });
     // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
     // the pointer, the page's own render widget included: watch them all.
     qApp->installEventFilter(this);
@@ -117,6 +124,10 @@ void PageReader::findPrevious()
 
 void PageReader::hideFind()
 {
+    // Hidden with the focus in it, the bar would pass it on as Tab does, which
+    // sends the page to its first link.
+    if (m_findBar->isAncestorOf(QApplication::focusWidget()))
+        m_view->setFocus(Qt::OtherFocusReason);
     m_findBar->hide();
     // A find the page's load started may already be under way: marks without a
     // bar would be a search the reader cannot see or close.

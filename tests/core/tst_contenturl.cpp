@@ -102,27 +102,32 @@ void ContentUrlTest::policy_data()
 {
     QTest::addColumn<QString>("url");
     QTest::addColumn<bool>("viewable");
-    QTest::addColumn<bool>("external");
-    QTest::newRow("a page of the folder") << u"juanzong://ws/a.html#x"_s << true << false;
-    QTest::newRow("a local file") << u"file:///etc/passwd"_s << false << false;
-    QTest::newRow("another host of the scheme") << u"juanzong://etc/passwd"_s << false << false;
-    QTest::newRow("blank frame") << u"about:blank"_s << true << false;
-    QTest::newRow("engine pages") << u"about:version"_s << false << false;
-    QTest::newRow("view source") << u"view-source:juanzong://ws/a.html"_s << false << false;
-    QTest::newRow("inline data") << u"data:text/html,x"_s << true << false;
-    QTest::newRow("script target") << u"javascript:alert(1)"_s << false << false;
-    QTest::newRow("web") << u"https://www.court.gov.cn/"_s << false << true;
-    QTest::newRow("mail") << u"mailto:a@b.cn"_s << false << true;
-    QTest::newRow("file transfer") << u"ftp://example.com/x"_s << false << false;
+    QTest::addColumn<QString>("desktop"); // what goes to the desktop, empty for nothing
+    QTest::newRow("a page of the folder") << u"juanzong://ws/a.html#x"_s << true << QString();
+    QTest::newRow("a local file") << u"file:///etc/passwd"_s << false << QString();
+    QTest::newRow("another host of the scheme") << u"juanzong://etc/passwd"_s << false << QString();
+    QTest::newRow("blank frame") << u"about:blank"_s << true << QString();
+    QTest::newRow("engine pages") << u"about:version"_s << false << QString();
+    QTest::newRow("view source") << u"view-source:juanzong://ws/a.html"_s << false << QString();
+    QTest::newRow("inline data") << u"data:text/html,x"_s << true << QString();
+    QTest::newRow("script target") << u"javascript:alert(1)"_s << false << QString();
+    QTest::newRow("web") << u"https://www.court.gov.cn/"_s << false << u"https://www.court.gov.cn/"_s;
+    QTest::newRow("web without a host") << u"http:/etc/passwd"_s << false << QString();
+    QTest::newRow("mail") << u"mailto:a@b.cn"_s << false << u"mailto:a@b.cn"_s;
+    QTest::newRow("mail attaching a file") << u"mailto:a@b.cn?subject=%E6%A1%88&attach=/etc/passwd&body=y"_s << false
+                                           << u"mailto:a@b.cn?subject=%E6%A1%88&body=y"_s;
+    QTest::newRow("mail attaching, spelt otherwise")
+        << u"mailto:a@b.cn?ATTACHMENT=%2Fetc%2Fshadow&%61ttach=~/.ssh/id_rsa"_s << false << u"mailto:a@b.cn"_s;
+    QTest::newRow("file transfer") << u"ftp://example.com/x"_s << false << QString();
 }
 
 void ContentUrlTest::policy()
 {
     QFETCH(QString, url);
     QFETCH(bool, viewable);
-    QFETCH(bool, external);
+    QFETCH(QString, desktop);
     QCOMPARE(ContentUrl::isViewable(QUrl(url)), viewable);
-    QCOMPARE(ContentUrl::isExternal(QUrl(url)), external);
+    QCOMPARE(ContentUrl::forDesktop(QUrl(url)).toString(QUrl::FullyEncoded), desktop);
 }
 
 void ContentUrlTest::contentType_data()

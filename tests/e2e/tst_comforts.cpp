@@ -10,12 +10,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -74,8 +77,10 @@ private Q_SLOTS:
     void externalLinks_goToTheDesktopAndNothingReachesTheNetwork();
     void newWindowLinks_loadInTheSameView_data();
     void newWindowLinks_loadInTheSameView();
-    void saveAsPdf_isA4WithItsMarginsAndExtractableText();
+    void pdfAndPrintToFile_areA4TextWithinTheMargins_data();
+    void pdfAndPrintToFile_areA4TextWithinTheMargins();
     void printPreview_showsThePages();
+    void closingFind_keepsTheReadingPosition();
     void killedRenderProcess_isRecovered();
     void copy_takesTheDocumentInView_data();
     void copy_takesTheDocumentInView();
@@ -154,14 +159,35 @@ void ComfortsTest::newWindowLinks_loadInTheSameView()
     QCOMPARE(QApplication::topLevelWidgets().size(), windows);
 }
 
-void ComfortsTest::saveAsPdf_isA4WithItsMarginsAndExtractableText()
+void ComfortsTest::pdfAndPrintToFile_areA4TextWithinTheMargins_data()
 {
+    QTest::addColumn<bool>("printDialog"); // else Ctrl+S
+    QTest::newRow("saved as PDF") << false;
+    QTest::newRow("printed to a file") << true;
+}
+
+void ComfortsTest::pdfAndPrintToFile_areA4TextWithinTheMargins()
+{
+    QFETCH(bool, printDialog);
     WebEngineRig rig;
-    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, u"<p>民事裁定书（准许延期举证用）</p>"_s);
+    QString body = u"<p>民事裁定书（准许延期举证用）</p>"_s;
+    for (int i = 0; i < 40; ++i)
+        body += u"<p>第" + QString::number(i + 1) + u"段 本院认为，当事人对自己提出的诉讼请求所依据的事实或者反驳对方诉讼请求"
+                u"所依据的事实，应当提供证据加以证明，但法律另有规定的除外。段尾</p>";
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, body);
     rig.startActive();
     const QString pdf = rig.dir.filePath(u"期间.pdf"_s);
     rig.desktop.pdfAnswer = pdf;
-    press(pageWidget(rig.webView), u"Ctrl+S"_s);
+    // The print dialog as a user fills it in: the printer "Print to file", the file's name, OK.
+    QTimer::singleShot(500, this, [&] {
+        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        auto *name = dialog ? dialog->findChild<QLineEdit *>(u"filename"_s) : nullptr;
+        if (!name)
+            return;
+        name->setText(pdf);
+        dialog->accept();
+    });
+    press(pageWidget(rig.webView), printDialog ? u"Ctrl+P"_s : u"Ctrl+S"_s);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, 30000);
     QTest::qWait(200); // the engine reports the file written only after the last byte
 
@@ -172,21 +198,28 @@ void ComfortsTest::saveAsPdf_isA4WithItsMarginsAndExtractableText()
         return QString::fromUtf8(process.readAllStandardOutput());
     };
     QVERIFY(run(u"pdfinfo"_s, {pdf}).contains(u"(A4)"_s));
+    // Text with its fonts, not pictures of it: kilobytes, not megabytes.
+    QVERIFY2(QFileInfo(pdf).size() < 500 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
+    QVERIFY(run(u"pdffonts"_s, {pdf}).count(u'\n') > 2);
     const QString text = run(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});
     QVERIFY2(text.contains(u"民事裁定书（准许延期举证用）"), qPrintable(text));
-    // Where the text starts on the first page: no nearer the edges than the
-    // margins, 28 mm (79.4 pt) on the left and 37 mm (104.9 pt) at the top,
-    // and not much further in than the page's own 8 px body margin.
-    static const QRegularExpression word(u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\""_s);
+    QCOMPARE(text.count(u"段尾"_s), 40);
+    // No word nearer the edges than the margins, 28 mm (79.4 pt) on the left,
+    // 26 mm (73.7 pt) on the right of 595.3 pt and 37 mm (104.9 pt) at the top;
+    // the first not much further in than the page's own 8 px body margin.
+    static const QRegularExpression word(u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\""_s);
     double left = 1e9;
     double top = 1e9;
-    for (auto it = word.globalMatch(run(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, pdf, u"-"_s})); it.hasNext();) {
+    double right = 0;
+    for (auto it = word.globalMatch(run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s})); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         left = std::min(left, m.captured(1).toDouble());
         top = std::min(top, m.captured(2).toDouble());
+        right = std::max(right, m.captured(3).toDouble());
     }
     QVERIFY2(left >= 79 && left < 95, qPrintable(QString::number(left)));
     QVERIFY2(top >= 104 && top < 125, qPrintable(QString::number(top)));
+    QVERIFY2(right <= 595.3 - 73.6, qPrintable(QString::number(right)));
     QVERIFY(rig.log.starting(u"box").isEmpty());
 }
 
@@ -220,6 +253,36 @@ void ComfortsTest::printPreview_showsThePages()
     press(pageWidget(rig.webView), u"Ctrl+Shift+P"_s);
     QVERIFY2(pages > 1, qPrintable(QString::number(pages)));
     QVERIFY(rig.log.starting(u"box").isEmpty());
+}
+
+void ComfortsTest::closingFind_keepsTheReadingPosition()
+{
+    WebEngineRig rig;
+    // A link above, where the page would go if the focus came back as by Tab.
+    QString body = u"<p><a id='toc' href='#p60'>范本二</a></p>"_s;
+    for (int i = 0; i < 120; ++i)
+        body += u"<p id='p" + QString::number(i + 1) + u"'>第" + QString::number(i + 1)
+            + u"段 本院认为，当事人对自己提出的主张有责任提供证据。</p>";
+    rig.addPage(u"wszzgf.html"_s, u"起始页"_s, body);
+    rig.startActive();
+    rig.click(u"document.getElementById('toc')"_s);
+    QTRY_VERIFY(rig.webView->page()->scrollPosition().y() > 500);
+
+    press(pageWidget(rig.webView), u"Ctrl+F"_s);
+    auto *find = rig.window->findChild<QLineEdit *>(u"FindText"_s);
+    QVERIFY(find && find->hasFocus());
+    // Typed as an input method commits Chinese.
+    QInputMethodEvent typed;
+    typed.setCommitString(u"第61段"_s);
+    QApplication::sendEvent(find, &typed);
+    auto *count = rig.window->findChild<QLabel *>(u"FindCount"_s);
+    QTRY_VERIFY(!count->text().isEmpty());
+    QTest::qWait(500); // the engine scrolls to the match after it has counted
+    const QPointF reading = rig.webView->page()->scrollPosition();
+
+    QTest::keyClick(find, Qt::Key_Escape);
+    QTest::qWait(1000);
+    QCOMPARE(rig.webView->page()->scrollPosition(), reading);
 }
 
 void ComfortsTest::killedRenderProcess_isRecovered()
@@ -262,6 +325,16 @@ void ComfortsTest::copy_takesTheDocumentInView()
         QMenu *menu = nullptr;
         QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
         const QList<QAction *> actions = menu->actions();
+        // Only what makes sense here: none of the engine's history, reload, save or source entries.
+        QStringList entries;
+        for (const QAction *action : actions)
+            if (!action->isSeparator())
+                entries << action->text();
+        const QWebEnginePage *page = rig.webView->page();
+        QCOMPARE(entries, (QStringList{page->action(QWebEnginePage::Copy)->text(),
+                                       page->action(QWebEnginePage::SelectAll)->text(), u"页内查找…"_s,
+                                       DocumentCommands::CopyCaption, DocumentCommands::FillCaption,
+                                       DocumentCommands::SaveCaption}));
         const auto copy = std::find_if(actions.begin(), actions.end(),
                                        [](QAction *a) { return a->text() == DocumentCommands::CopyCaption; });
         QVERIFY(copy != actions.end());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What only the real engine shows of the content folder: no page reaches past
-// it by any road, its own parts still load, and a huge file is refused quietly.
+// it by any road, nor sends the desktop's browser anywhere by itself, its own
+// parts still load, and a huge file is refused quietly.
 #include "webenginerig.h"
 
 #include <QApplication>
@@ -37,6 +38,11 @@ void fillFolder(const WebEngineRig &rig)
     QFile::link(outside + u"secret.html"_s, rig.page(u"link.html"_s));
     QFile::link(u"/proc/self/environ"_s, rig.page(u"env.html"_s));
     ::mkfifo(QFile::encodeName(rig.page(u"pipe.html"_s)).constData(), 0600);
+    // A link to follow, which also tries to follow itself again.
+    put(rig.page(u"hostile.html"_s),
+        "<html><head><title>HOSTILE</title></head><body><p><a id='web' href='http://127.0.0.1:9/page.html'"
+        " onclick=\"setTimeout(() => { location.href = 'http://127.0.0.1:9/again'; }, 100)\">site</a></p>"
+        "</body></html>");
     // What an index line may hold as a link target ends up on the result page.
     put(rig.page(u"probe.html"_s),
         "<html><head><title>PROBE</title></head><body>"
@@ -58,6 +64,8 @@ private Q_SLOTS:
     void readOutside();
     void leaveFolder_data();
     void leaveFolder();
+    void desktopOnlyOnClick_data();
+    void desktopOnlyOnClick();
     void sizes_data();
     void sizes();
 
@@ -177,6 +185,41 @@ void ContentSchemeTest::leaveFolder()
         QVERIFY(change.at(0).toString() != u"SECRET");
     QVERIFY(view.url().scheme() != u"file");
     QCOMPARE(m_rig->evaluate(u"String(document.documentElement.outerHTML.includes('SECRET'))"_s), u"false"_s);
+}
+
+void ContentSchemeTest::desktopOnlyOnClick_data()
+{
+    // Each way a page makes the engine report a followed link without the user's touch.
+    QTest::addColumn<QString>("script");
+    const QString web = u"'http://127.0.0.1:9/x?' + document.title"_s;
+    const QString madeUpLink = u"const a = document.createElement('a'); a.href = "_s + web
+        + u"; document.body.appendChild(a);"_s;
+    QTest::newRow("location") << u"location.href = "_s + web + u';';
+    QTest::newRow("script click of a made-up link") << madeUpLink + u"a.click();"_s;
+    QTest::newRow("made-up click event on the page's link")
+        << u"document.getElementById('web').dispatchEvent(new MouseEvent('click', {bubbles: true, cancelable: true,"
+           u" view: window}));"_s;
+    QTest::newRow("download link") << madeUpLink + u"a.download = 'x.html'; a.click();"_s;
+    QTest::newRow("top.location from a frame")
+        << u"const f = document.createElement('iframe');"
+           u"f.srcdoc = '<script>top.location = \"http://127.0.0.1:9/framed\";<\\/script>';"
+           u"document.body.appendChild(f);"_s;
+    QTest::newRow("mail with an attachment") << u"location.href = 'mailto:a@b.cn?attach=/etc/passwd';"_s;
+}
+
+void ContentSchemeTest::desktopOnlyOnClick()
+{
+    QFETCH(QString, script);
+    QVERIFY(open(u"hostile.html"_s));
+    m_rig->log.calls.clear();
+    // Ten tries, a tenth of a second apart, as the page that opened the browser 20 times did.
+    m_rig->evaluate(u"for (let i = 0; i < 10; ++i) setTimeout(() => { "_s + script + u" }, i * 100);"_s);
+    QTest::qWait(2000);
+    QCOMPARE(m_rig->log.starting(u"desktop.open"), QStringList());
+    // The user's own click on the link goes out, once, though the link tries again.
+    m_rig->click(u"document.getElementById('web')"_s);
+    QTest::qWait(2000);
+    QCOMPARE(m_rig->log.starting(u"desktop.open"), QStringList(u"desktop.open http://127.0.0.1:9/page.html"_s));
 }
 
 void ContentSchemeTest::sizes_data()

@@ -58,7 +58,7 @@ pages=$(ls "$share"/ws/juanzongfanben-*.html | wc -l)
 [ -z "$(find "$root" -path "$root/opt*" -print -quit)" ] || fail "installs into /opt"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in fonts-wqy-microhei libqt6webenginewidgets6 libqt6webenginecore6-bin; do
+for d in fonts-wqy-microhei libqt6webenginewidgets6 libqt6webenginecore6-bin qt6-translations-l10n cups-client; do
     echo "$depends" | grep -q "$d" || fail "Depends lacks $d: $depends"
 done
 [ -z "$(dpkg-deb -f "$deb" Homepage)" ] || fail "Homepage field set"

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The save dialogs leave nothing behind in the user's settings.
+// The save dialogs: where they open, and that they leave nothing behind in
+// the user's settings.
 #include "platform/qt/qtdesktop.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QSettings>
@@ -34,6 +36,7 @@ class QtDesktopTest : public QObject
 private Q_SLOTS:
     void dialog_writesNoSettings_data();
     void dialog_writesNoSettings();
+    void saveDialogs_openInDocumentsElseHome();
 };
 
 void QtDesktopTest::dialog_writesNoSettings_data()
@@ -70,6 +73,30 @@ void QtDesktopTest::dialog_writesNoSettings()
         QVERIFY2(written.isEmpty(), qPrintable(written.join(u' ')));
     else
         QVERIFY(!written.isEmpty());
+}
+
+// Where they open: the user's documents folder, else home, never the folder
+// the program happened to be started from.
+void QtDesktopTest::saveDialogs_openInDocumentsElseHome()
+{
+    // The Word dialog where there is no documents folder, the PDF one where there is.
+    for (const bool documentsExist : {false, true}) {
+        QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u".config"_s)));
+        if (documentsExist)
+            QVERIFY(QDir(home.path()).mkdir(u"Documents"_s));
+        QString opened;
+        QTimer::singleShot(0, this, [&] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                opened = dialog->directory().absolutePath();
+                dialog->reject();
+            }
+        });
+        Juanzong::QtDesktop desktop;
+        QVERIFY((documentsExist ? desktop.askPdfFile(u"起诉状.pdf"_s) : desktop.askDocxFile(u"起诉状.docx"_s)).isEmpty());
+        QCOMPARE(opened, QDir(home.path()).absolutePath() + (documentsExist ? u"/Documents"_s : QString()));
+    }
 }
 
 int main(int argc, char *argv[])

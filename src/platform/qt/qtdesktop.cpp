@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QSettings>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -20,6 +21,15 @@ bool readNothing(QIODevice &, QSettings::SettingsMap &)
 bool writeNothing(QIODevice &, const QSettings::SettingsMap &)
 {
     return false;
+}
+
+// The user's documents folder, or the home folder where there is none: a
+// file dialog given a folder that does not exist opens in the current one,
+// wherever the program was started from.
+QString saveFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 } // namespace
 
@@ -48,7 +58,7 @@ void QtDesktop::openExternally(const QUrl &url)
 
 QString QtDesktop::askPdfFile(const QString &suggestedName)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = saveFolder();
     QFileDialog dialog(m_parent, QStringLiteral("另存为PDF"), QDir(folder).filePath(suggestedName),
                        QStringLiteral("PDF 文件 (*.pdf)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -61,7 +71,7 @@ QString QtDesktop::askPdfFile(const QString &suggestedName)
 
 QString QtDesktop::askDocxFile(const QString &suggestedPath)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = saveFolder();
     QFileDialog dialog(m_parent, QStringLiteral("另存为 Word 文档"), QDir(folder).filePath(suggestedPath),
                        QStringLiteral("Word 文档 (*.docx)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -2,11 +2,15 @@
 #include "platform/qt/webenginehtmlview.h"
 
 #include "core/contenturl.h"
-#include "document/officiallayout.h"
+#include "core/officialpage.h"
+#include "core/printjob.h"
 #include "platform/qt/contentschemehandler.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QEventLoop>
 #include <QMenu>
 #include <QPageLayout>
@@ -14,9 +18,11 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
@@ -58,7 +64,14 @@ QPageLayout officialPage()
                        QMarginsF(MarginLeftMm, MarginTopMm, MarginRightMm, MarginBottomMm), QPageLayout::Millimeter);
 }
 
+// From the click or key to the engine asking about the link it followed: the
+// engine answers from another process, on a busy machine in a second or so.
+constexpr qint64 GestureWindowMs = 2000;
+
 const QString PrintBusy = QStringLiteral("上一份打印尚未完成，请稍后再试。");
+const QString PrintFailed = QStringLiteral("打印失败：打印机未能完成当前页面的打印。");
+const QString PrintToFileFailed = QStringLiteral("打印失败：无法写入所选文件。");
+const QString SavePdfFailed = QStringLiteral("另存为PDF失败：无法写入所选文件。");
 
 } // namespace
 
@@ -98,15 +111,15 @@ protected:
     {
         if (ContentUrl::isViewable(url))
             return true;
-        // Only a link the user followed goes to the desktop; a page that sends
-        // itself elsewhere by script or in a frame is simply stopped.
-        if (isMainFrame && type == NavigationTypeLinkClicked && ContentUrl::isExternal(url))
-            Q_EMIT externalLinkRequested(url);
+        // The engine calls a script's a.click(), a made-up click event and a
+        // frame's top.location a followed link too: the view decides.
+        if (isMainFrame && type == NavigationTypeLinkClicked)
+            Q_EMIT linkFollowed(url);
         return false;
     }
 
 Q_SIGNALS:
-    void externalLinkRequested(const QUrl &url);
+    void linkFollowed(const QUrl &url);
 };
 
 WebEngineHtmlView::WebEngineHtmlView(QWidget *holder, ContentSchemeHandler *content, QObject *parent)
@@ -118,16 +131,6 @@ WebEngineHtmlView::WebEngineHtmlView(QWidget *holder, ContentSchemeHandler *cont
     // Until the page takes it, the focus rests on the holder.
     m_holder->setFocusPolicy(Qt::StrongFocus);
     m_holder->installEventFilter(this);
-}
-
-bool WebEngineHtmlView::eventFilter(QObject *watched, QEvent *event)
-{
-    // The engine is started by a timer, once this paint has reached the screen.
-    if (watched == m_holder && event->type() == QEvent::Paint && !m_view) {
-        m_holder->removeEventFilter(this);
-        QTimer::singleShot(0, this, &WebEngineHtmlView::makeView);
-    }
-    return HtmlView::eventFilter(watched, event);
 }
 
 QWebEngineView *WebEngineHtmlView::view()
@@ -183,31 +186,28 @@ void WebEngineHtmlView::makeView()
         if (!path.isEmpty())
             Q_EMIT pageShown(path);
     });
-    connect(m_view, &QWebEngineView::printFinished, this, [this](bool ok) {
-        // The preview waits for its own pages; only a print job ends here.
-        if (!m_printer)
-            return;
-        m_printer.reset();
-        if (!ok)
-            Q_EMIT failed(QStringLiteral("打印失败：打印机未能完成当前页面的打印。"));
-    });
     // A page's own print button prints as the window's does.
     connect(m_view, &QWebEngineView::printRequested, this, &WebEngineHtmlView::print);
     connect(m_page, &QWebEnginePage::pdfPrintingFinished, this, [this](const QString &, bool ok) {
         m_pdfPending = false;
         if (!ok)
-            Q_EMIT failed(QStringLiteral("另存为PDF失败：无法写入所选文件。"));
+            Q_EMIT failed(m_pdfFailure);
     });
 
-    connect(m_page, &SilentPage::externalLinkRequested, this, &HtmlView::externalLinkRequested);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
+    connect(m_page, &SilentPage::linkFollowed, this, &WebEngineHtmlView::linkFollowed);
     // Links with a target and pages opened by script stay in this one view.
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
         const QUrl url = request.requestedUrl();
         if (ContentUrl::isViewable(url))
             m_page->load(url);
-        else if (ContentUrl::isExternal(url) && request.isUserInitiated())
-            Q_EMIT externalLinkRequested(url);
+        else if (request.isUserInitiated())
+            linkFollowed(url);
     });
+    // Real input reaches the page through the view's render widget, which the
+    // engine replaces when its process starts again: watch the whole view.
+    qApp->installEventFilter(this);
 
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         // The engine may keep a zoom per address; the reader's zoom is for every page.
@@ -233,6 +233,87 @@ void WebEngineHtmlView::makeView()
 }
 
 WebEngineHtmlView::~WebEngineHtmlView() = default;
+
+bool WebEngineHtmlView::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    // The engine is started by a timer, once the holder's first paint has
+    // reached the screen.
+    if (watched == m_holder && type == QEvent::Paint && !m_view) {
+        m_holder->removeEventFilter(this);
+        QTimer::singleShot(0, this, &WebEngineHtmlView::makeView);
+        return false;
+    }
+    if (!m_view || (type != QEvent::MouseButtonRelease && type != QEvent::KeyPress))
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || (widget != m_view && !m_view->isAncestorOf(widget)))
+        return false;
+    // Only input from the window system: a program's posted events are not the user's.
+    if (!event->spontaneous())
+        return false;
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+    } else if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton
+               && static_cast<QMouseEvent *>(event)->button() != Qt::MiddleButton) {
+        return false;
+    }
+    // Which link the user clicked or pressed Enter on, asked of the page in
+    // a world its scripts cannot touch; the engine may report the link before
+    // the answer comes.
+    m_gesture.start();
+    m_followed.clear();
+    m_clickedLink.reset();
+    const quint64 gesture = ++m_gestureCount;
+    const QPointF at = type == QEvent::MouseButtonRelease
+        ? static_cast<QMouseEvent *>(event)->position() / m_page->zoomFactor()
+        : QPointF(-1, -1);
+    const QString script = QStringLiteral("(() => { const e = %1 < 0 ? document.activeElement"
+                                          " : document.elementFromPoint(%1, %2);"
+                                          " const a = e && e.closest ? e.closest('a[href], area[href]') : null;"
+                                          " return a ? a.href : ''; })()")
+                               .arg(at.x())
+                               .arg(at.y());
+    QPointer<WebEngineHtmlView> self = this;
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self, gesture](const QVariant &link) {
+        if (!self || gesture != self->m_gestureCount)
+            return;
+        self->m_clickedLink = QUrl(link.toString());
+        self->settleGesture();
+    });
+    return false;
+}
+
+void WebEngineHtmlView::linkFollowed(const QUrl &url)
+{
+    if (!m_gesture.isValid() || m_gesture.elapsed() >= GestureWindowMs)
+        return;
+    m_followed.append(url);
+    settleGesture();
+}
+
+void WebEngineHtmlView::settleGesture()
+{
+    // Only the link the user acted on goes out, once: what a script sends
+    // meanwhile, or the link again after it, does not.
+    if (!m_clickedLink || m_clickedLink->isEmpty() || !m_gesture.isValid() || m_gesture.elapsed() >= GestureWindowMs)
+        return;
+    if (!m_followed.contains(*m_clickedLink))
+        return;
+    const QUrl link = *m_clickedLink;
+    m_gesture.invalidate();
+    m_followed.clear();
+    openOutside(link);
+}
+
+void WebEngineHtmlView::openOutside(const QUrl &url)
+{
+    const QUrl outside = ContentUrl::forDesktop(url);
+    if (!outside.isEmpty())
+        Q_EMIT externalLinkRequested(outside);
+}
 
 void WebEngineHtmlView::setSilent(bool silent)
 {
@@ -283,7 +364,7 @@ bool WebEngineHtmlView::goForward()
 
 bool WebEngineHtmlView::printing()
 {
-    if (!m_printer && !m_pdfPending)
+    if (!m_pdfPending && !m_printJob)
         return false;
     Q_EMIT failed(PrintBusy);
     return true;
@@ -295,14 +376,64 @@ void WebEngineHtmlView::print()
         return;
     if (printing())
         return;
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setPageLayout(officialPage());
-    QPrintDialog dialog(printer.get(), m_view->window());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(officialPage());
+    QPrintDialog dialog(&printer, m_view->window());
     dialog.setWindowTitle(QStringLiteral("打印"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_printer = std::move(printer);
-    m_view->print(m_printer.get());
+    // The engine's own printing paints each page as a picture, at the size
+    // of the view rather than of the paper; written as a PDF the page keeps
+    // its text and fits the layout the dialog ended with.
+    const QPageLayout layout = printer.pageLayout();
+    const QPageRanges pages = printer.pageRanges();
+    m_pdfPending = true;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        m_pdfFailure = PrintToFileFailed;
+        m_page->printToPdf(printer.outputFileName(), layout, pages);
+        return;
+    }
+    PrintJob::Options job;
+    job.printer = printer.printerName();
+    job.copies = printer.copyCount();
+    job.collate = printer.collateCopies();
+    job.sides = printer.duplex() == QPrinter::DuplexLongSide    ? PrintJob::Sides::LongEdge
+                : printer.duplex() == QPrinter::DuplexShortSide ? PrintJob::Sides::ShortEdge
+                                                                : PrintJob::Sides::OneSided;
+    job.title = m_page->title();
+    QPointer<WebEngineHtmlView> self = this;
+    m_page->printToPdf(
+        [self, job](const QByteArray &pdf) {
+            if (!self)
+                return;
+            self->m_pdfPending = false;
+            if (pdf.isEmpty())
+                Q_EMIT self->failed(PrintFailed);
+            else
+                self->spool(job, pdf);
+        },
+        layout, pages);
+}
+
+void WebEngineHtmlView::spool(const PrintJob::Options &job, const QByteArray &pdf)
+{
+    // The printing system takes PDF as it is and keeps it vector to the printer.
+    auto *spooler = new QProcess(this);
+    m_printJob = spooler;
+    connect(spooler, &QProcess::finished, this, [this, spooler](int code, QProcess::ExitStatus status) {
+        spooler->deleteLater();
+        if (status != QProcess::NormalExit || code != 0)
+            Q_EMIT failed(PrintFailed);
+    });
+    connect(spooler, &QProcess::errorOccurred, this, [this, spooler](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        spooler->deleteLater();
+        Q_EMIT failed(PrintFailed);
+    });
+    spooler->start(PrintJob::Spooler, PrintJob::spoolerArguments(job));
+    spooler->write(pdf);
+    spooler->closeWriteChannel();
 }
 
 void WebEngineHtmlView::printPreview()
@@ -336,6 +467,7 @@ void WebEngineHtmlView::printToPdf(const QString &filePath)
     if (printing())
         return;
     m_pdfPending = true;
+    m_pdfFailure = SavePdfFailed;
     m_page->printToPdf(filePath, officialPage());
 }
 
@@ -384,27 +516,40 @@ void WebEngineHtmlView::runIsolatedScript(const QString &script, std::function<v
 
 void WebEngineHtmlView::addContextActions(ContextActions provider)
 {
-    if (beforeView([this, provider] { addContextActions(provider); }))
-        return;
-    if (m_contextActions.isEmpty()) {
-        m_view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
-    }
     m_contextActions.append(std::move(provider));
 }
 
 void WebEngineHtmlView::showContextMenu(const QPoint &pos)
 {
-    QMenu *menu = m_view->createStandardContextMenu();
+    // Not the engine's own menu: its history and reload entries repeat the
+    // window's buttons, and saving the page or showing its source lead nowhere
+    // here. Copying and editing stay, as the engine offers them for the spot.
+    auto *menu = new QMenu(m_view);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
+    const bool editable = request && request->isContentEditable();
+    const auto add = [this, menu](QWebEnginePage::WebAction which) { menu->addAction(m_page->action(which)); };
+    if (editable) {
+        add(QWebEnginePage::Undo);
+        add(QWebEnginePage::Redo);
+        menu->addSeparator();
+        add(QWebEnginePage::Cut);
+    }
+    add(QWebEnginePage::Copy);
+    if (editable)
+        add(QWebEnginePage::Paste);
+    if (request && request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage)
+        add(QWebEnginePage::CopyImageToClipboard);
+    add(QWebEnginePage::SelectAll);
+
     const QPointF pagePoint = QPointF(pos) / m_page->zoomFactor();
     const QString selectedText = m_view->selectedText();
+    m_page->action(QWebEnginePage::Copy)->setEnabled(!selectedText.isEmpty());
     for (const ContextActions &provider : std::as_const(m_contextActions)) {
         const QList<QAction *> actions = provider(pagePoint, selectedText);
         if (actions.isEmpty())
             continue;
-        if (!menu->isEmpty())
-            menu->addSeparator();
+        menu->addSeparator();
         for (QAction *action : actions) {
             action->setParent(menu);
             menu->addAction(action);

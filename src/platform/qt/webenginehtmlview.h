@@ -2,11 +2,16 @@
 // The HTML view on Qt WebEngine.
 #pragma once
 
+#include "core/printjob.h"
 #include "platform/htmlview.h"
 
-#include <memory>
+#include <QElapsedTimer>
+#include <QPointer>
 
-class QPrinter;
+#include <memory>
+#include <optional>
+
+class QProcess;
 class QWebEngineUrlRequestInterceptor;
 class QWidget;
 class QWebEngineView;
@@ -57,6 +62,14 @@ private:
     void makeView();
     // True, and call kept for the view, while there is no view yet.
     bool beforeView(std::function<void()> call);
+    // A link the engine reports followed: it goes to the desktop only when it
+    // is the one the user just clicked or pressed Enter on in the view.
+    void linkFollowed(const QUrl &url);
+    void settleGesture();
+    // Queues pdf with the printing system as the print dialog chose.
+    void spool(const PrintJob::Options &job, const QByteArray &pdf);
+    // Hands url to the desktop where the rules for links allow it.
+    void openOutside(const QUrl &url);
     // True, after telling the user, while a print or a PDF is still being made:
     // the engine makes one at a time.
     bool printing();
@@ -70,9 +83,14 @@ private:
     bool m_silent = false;
     bool m_ready = false;
     std::unique_ptr<QWebEngineUrlRequestInterceptor> m_blocker;
-    std::unique_ptr<QPrinter> m_printer; // alive until the engine has finished printing
     bool m_pdfPending = false;
+    QString m_pdfFailure; // what to tell the user when the PDF being written fails
+    QPointer<QProcess> m_printJob; // the spooler, until it has taken the job
     double m_zoom = 1.0;
+    QElapsedTimer m_gesture; // since the user's last click or key in the view; invalid once used
+    quint64 m_gestureCount = 0;
+    std::optional<QUrl> m_clickedLink; // the link under it, once the page has answered
+    QList<QUrl> m_followed; // links the engine reported followed since
     QList<ContextActions> m_contextActions;
 };
 
