@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QOpenGLWidget;
 class QPrinter;
 class QWebEngineUrlRequestInterceptor;
 class QWidget;
@@ -64,6 +65,7 @@ private:
 
     QWidget *m_holder;
     QWebEngineView *m_view = nullptr;
+    QOpenGLWidget *m_surfaceKeeper = nullptr; // until the view is made
     ContentSchemeHandler *m_content;
     SilentPage *m_page = nullptr;
     QList<std::function<void()>> m_beforeView;
