@@ -162,7 +162,8 @@ if(JUANZONG_DPKG_SHLIBDEPS)
 else()
     list(PREPEND _juanzong_runtime_depends
         "libqt6core6 (>= 6.4)" "libqt6gui6 (>= 6.4)" "libqt6widgets6 (>= 6.4)"
-        "libqt6printsupport6 (>= 6.4)" "libqt6webenginecore6 (>= 6.4)" "libqt6webenginewidgets6 (>= 6.4)")
+        "libqt6printsupport6 (>= 6.4)" "libqt6webenginecore6 (>= 6.4)" "libqt6webenginewidgets6 (>= 6.4)"
+        "libqt6openglwidgets6 (>= 6.4)")
     list(APPEND _juanzong_runtime_depends "libzip4")
     list(APPEND _juanzong_runtime_depends "libsqlite3-0 (>= 3.34)" "libxml2") # full-text search
 endif()

@@ -2,6 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program on a virtual X display and reads the titles the window
 # system shows: the window exactly "卷宗范本 V2.0.0", a message box exactly "提示".
+# The window keeps the native window it was first shown in while the engine and
+# its start page arrive: one made again is, to a window manager, a window closed
+# and opened (it flickers, is placed anew, loses the focus).
 #   windowtitles.sh <juanzong executable>
 set -euo pipefail
 
@@ -36,20 +39,57 @@ titled() {
     done
     return 0
 }
-window=
-for _ in $(seq 120); do
-    window=$(titled "卷宗范本 V2.0.0")
-    [ -n "$window" ] && break
-    sleep 0.5
+# Every native window the titled window has been shown in, in order; watched
+# often, as the first lives well under a second when it is made again.
+shown_in=()
+watch_window() {
+    local w
+    w=$(titled "卷宗范本 V2.0.0")
+    [ -n "$w" ] && [ "$w" != "${shown_in[*]: -1}" ] && shown_in+=("$w")
+    return 0
+}
+for _ in $(seq 600); do
+    watch_window
+    [ ${#shown_in[@]} -gt 0 ] && break
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" && status=0 || status=$?; echo "the program ended ($status) before its window showed"; exit 1; }
+    sleep 0.1
 done
-if [ -z "$window" ]; then
+if [ ${#shown_in[@]} -eq 0 ]; then
     echo "no window titled \"卷宗范本 V2.0.0\"; titles shown:"
     for w in $(visible); do echo "  \"$(title_of "$w" || true)\""; done
     exit 1
 fi
 
+# The engine's page processes are forked by its zygotes, the program's
+# children: once one runs, the view is in the window and its start page on
+# the way. The window is watched until some seconds after that.
+page_process() {
+    local zygote
+    for zygote in $(pgrep -P "$pid"); do
+        pgrep -P "$zygote" >/dev/null && return 0
+    done
+    return 1
+}
+for _ in $(seq 600); do
+    watch_window
+    page_process && break
+    sleep 0.1
+done
+if ! page_process; then
+    echo "the web engine showed no page"
+    exit 1
+fi
+for _ in $(seq 30); do
+    watch_window
+    sleep 0.1
+done
+if [ ${#shown_in[@]} -ne 1 ]; then
+    echo "the window was made again as the engine came up: native windows ${shown_in[*]}"
+    exit 1
+fi
+window=${shown_in[0]}
+
 # Enter in the empty search box asks for a keyword in a message box.
-sleep 2
 for _ in $(seq 10); do
     xdotool windowfocus --sync "$window" 2>/dev/null && break
     sleep 0.5

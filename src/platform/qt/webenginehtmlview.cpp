@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QEventLoop>
 #include <QMenu>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
@@ -131,6 +133,17 @@ WebEngineHtmlView::WebEngineHtmlView(QWidget *holder, ContentSchemeHandler *cont
     // Until the page takes it, the focus rests on the holder.
     m_holder->setFocusPolicy(Qt::StrongFocus);
     m_holder->installEventFilter(this);
+    // Where the engine draws through OpenGL (it does wherever Qt has a shared
+    // context for it), the view is a texture, and a window holding one is
+    // drawn through OpenGL too. Qt decides that when it makes the window: the
+    // first such child arriving in a window already on screen has it made
+    // again, under a new native window, which a window manager shows as the
+    // window closing and opening. This hidden child of the same kind, there
+    // before the window is made, has it made for the view at once; it never draws.
+    if (const QOpenGLContext *shared = QOpenGLContext::globalShareContext(); shared && shared->isValid()) {
+        m_surfaceKeeper = new QOpenGLWidget(m_holder);
+        m_surfaceKeeper->hide();
+    }
 }
 
 QWebEngineView *WebEngineHtmlView::view()
@@ -228,6 +241,8 @@ void WebEngineHtmlView::makeView()
             });
 
     m_view->show();
+    // The view now holds the window to its kind of surface.
+    delete std::exchange(m_surfaceKeeper, nullptr);
     for (const auto &call : std::exchange(m_beforeView, {}))
         call();
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class QOpenGLWidget;
 class QProcess;
 class QWebEngineUrlRequestInterceptor;
 class QWidget;
@@ -77,6 +78,7 @@ private:
 
     QWidget *m_holder;
     QWebEngineView *m_view = nullptr;
+    QOpenGLWidget *m_surfaceKeeper = nullptr; // until the view is made
     ContentSchemeHandler *m_content;
     SilentPage *m_page = nullptr;
     QList<std::function<void()>> m_beforeView;
