@@ -99,6 +99,46 @@ QString utf8(const xmlChar *text)
     return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
 }
 
+// The same into a buffer that is used again: every text node and most
+// attributes of every page pass through here, and most are short.
+QStringView utf8Into(QString &buffer, const xmlChar *text)
+{
+    const size_t size = text ? std::strlen(reinterpret_cast<const char *>(text)) : 0;
+    buffer.resize(qsizetype(size)); // UTF-16 never needs more units than UTF-8 bytes
+    char16_t *out = reinterpret_cast<char16_t *>(buffer.data());
+    qsizetype n = 0;
+    for (size_t i = 0; i < size;) {
+        const unsigned c = text[i];
+        if (c < 0x80) {
+            out[n++] = char16_t(c);
+            ++i;
+            continue;
+        }
+        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        unsigned code = length == 4 ? c & 0x07 : length == 3 ? c & 0x0F : c & 0x1F;
+        bool valid = length > 0 && i + size_t(length) <= size;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (text[i + k] & 0xC0) == 0x80;
+            code = code << 6 | (text[i + k] & 0x3F);
+        }
+        // What libxml2 hands back is well formed; anything else goes the long way.
+        if (!valid || code > 0x10FFFF || (length == 3 && code < 0x800) || (length == 4 && code < 0x10000)
+            || (code >= 0xD800 && code < 0xE000)) {
+            buffer = utf8(text);
+            return buffer;
+        }
+        if (code >= 0x10000) {
+            out[n++] = char16_t(0xD800 + ((code - 0x10000) >> 10));
+            out[n++] = char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            out[n++] = char16_t(code);
+        }
+        i += size_t(length);
+    }
+    buffer.resize(n);
+    return buffer;
+}
+
 // ----------------------------------------------------------------- look
 
 struct Look
@@ -339,11 +379,12 @@ QString textOf(const xmlNode *element, bool *nestedTable = nullptr)
     BlockSink sink;
     const Look plain;
     QString noAnchor;
+    QString buffer;
     walk(
         element,
         [&](const xmlNode *n) {
             if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
-                sink.add(utf8(n->content), plain, noAnchor);
+                sink.add(utf8Into(buffer, n->content), plain, noAnchor);
                 return false;
             }
             if (n->type != XML_ELEMENT_NODE)
@@ -461,8 +502,8 @@ private:
                 // A table's align places the table, not the text in it.
                 look.align = alignOf(utf8(value).trimmed().toLower());
             } else if (std::strcmp(name, "class") == 0) {
-                const QString classes = utf8(value);
-                for (QStringView token : QStringView(classes).split(u' ', Qt::SkipEmptyParts)) {
+                const QStringView classes = utf8Into(m_scratch, value);
+                for (QStringView token : classes.split(u' ', Qt::SkipEmptyParts)) {
                     if (token == LabelClass)
                         look.label = true;
                     if (isChromeName(token))
@@ -474,11 +515,11 @@ private:
                 }
             } else if (std::strcmp(name, "id") == 0
                        || (std::strcmp(name, "name") == 0 && std::strcmp(reinterpret_cast<const char *>(n->name), "a") == 0)) {
-                const QString id = utf8(value);
+                const QStringView id = utf8Into(m_scratch, value);
                 if (isChromeName(id))
                     look.chrome = true;
                 if (!anchored && m_pendingAnchor.isEmpty() && !id.isEmpty()) {
-                    m_pendingAnchor = id;
+                    m_pendingAnchor = id.toString();
                     anchored = true;
                 }
             } else if (std::strcmp(name, "size") == 0 && std::strcmp(reinterpret_cast<const char *>(n->name), "font") == 0) {
@@ -506,7 +547,7 @@ private:
     {
         if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
             if (n->content)
-                m_sink.add(utf8(n->content), m_frames.back().look, m_pendingAnchor);
+                m_sink.add(utf8Into(m_scratch, n->content), m_frames.back().look, m_pendingAnchor);
             return false;
         }
         if (n->type != XML_ELEMENT_NODE)
@@ -568,6 +609,7 @@ private:
     QList<PageBlock> m_blocks;
     QHash<QString, QString> m_classRules;
     QString m_pendingAnchor;
+    QString m_scratch; // see utf8Into
     QString m_title;
     QString m_h1;
 };
