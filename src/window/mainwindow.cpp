@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/mainwindow.h"
 
+#include "caseui/caseui.h"
 #include "core/catalogue.h"
 #include "core/contentpaths.h"
 #include "core/version.h"
@@ -182,6 +183,7 @@ void MainWindow::createControls()
 
     createShortcuts();
     m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);
+    CaseUi::install(this, m_parts.html, [this] { return programDirectory(); });
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size());
