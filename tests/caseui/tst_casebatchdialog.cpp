@@ -28,7 +28,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList Picked = {u"民事判决书（简易程序用）"_s, u"交纳诉讼费用通知书"_s, u"训诫笔录"_s};
+const QStringList Picked = {
+    u"民事判决书（简易程序用）"_s, u"交纳诉讼费用通知书"_s, u"训诫笔录"_s, u"举证通知书"_s, u"证人出庭作证通知书"_s,
+    u"委托鉴定书"_s, u"小额诉讼程序告知书"_s, u"民事判决书（小额诉讼程序用）"_s, u"民事裁定书（简易程序转为普通程序用）"_s,
+    u"决定书（院长决定审判人员回避用）"_s,
+};
 
 void check(QTreeWidget *list, const QStringList &headings)
 {
@@ -61,6 +65,7 @@ class CaseBatchDialogTest : public QObject
 private Q_SLOTS:
     void batch_filesFilledFromTheCase_data();
     void batch_filesFilledFromTheCase();
+    void batch_everyFileHoldsTheCase();
     void secondRun_asksAndKeepsTheFiles();
 
 private:
@@ -111,6 +116,20 @@ void CaseBatchDialogTest::batch_filesFilledFromTheCase()
         QVERIFY2(at >= 0, qPrintable(paragraph + u"\nnot after paragraph " + QString::number(from) + u" of:\n"
                                      + read.join(u'\n')));
         from = at + 1;
+    }
+}
+
+// All ten files of the batch, as python-docx reads them: the case's number in
+// place of "（××××）……民初……号", no name blank left after a party's label.
+void CaseBatchDialogTest::batch_everyFileHoldsTheCase()
+{
+    QCOMPARE(m_first.size(), Picked.size());
+    for (const BatchResult &result : std::as_const(m_first)) {
+        QVERIFY2(result.written, qPrintable(result.fileName + u": "_s + result.error));
+        const QStringList read = readDocx(m_dir.filePath(result.fileName));
+        QVERIFY2(read.contains(u"（2026）京0108民初1234号"_s), qPrintable(result.fileName + u'\n' + read.join(u'\n')));
+        for (const QString &paragraph : read)
+            QVERIFY2(!paragraph.startsWith(u"原告：×"_s) && !paragraph.startsWith(u"被告：×"_s), qPrintable(paragraph));
     }
 }
 
