@@ -114,6 +114,9 @@ void CaseBatchDialog::fillList(const QString &programDir)
         QTreeWidgetItem *parent = nodes.value(row.parentKey.toString());
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_list);
         item->setText(0, row.label.toString());
+        // Documents are picked one by one; a group checked whole would take
+        // what a filter hides as well.
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
         nodes.insert(row.key.toString(), item);
         const std::optional<QString> page = Catalogue::pageOf(programDir, row.key.toString());
         if (!page)
