@@ -12,11 +12,11 @@ namespace Juanzong {
 
 namespace {
 
-Paragraph::Role roleOf(const QString &line, bool headerDone, bool sawCourt)
+Paragraph::Role roleOf(const QString &line, const QString &previous, bool headerDone, bool sawCourt)
 {
     static const QRegularExpression caseNumber(u"^[（(〔][^）)〕]{1,8}[）)〕].{0,16}号$"_s);
     static const QRegularExpression sign(u"^(?:审\\s*判\\s*长|审\\s*判\\s*员|人民陪审员|代理审判员|书\\s*记\\s*员|院\\s*长|执\\s*行\\s*员|法官助理)[\\s　]*\\S{0,4}$"_s);
-    static const QRegularExpression date(u"^(?:二〇|20)[×\\d〇一二三四五六七八九]{2}年.{1,3}月.{1,3}日$"_s);
+    static const QRegularExpression date(u"^(?:二〇|20|××)[×\\d〇一二三四五六七八九]{2}年.{1,3}月.{1,3}日$"_s);
     if (!headerDone) {
         if (!sawCourt && line.endsWith(u"人民法院"))
             return Paragraph::Role::Court;
@@ -25,7 +25,10 @@ Paragraph::Role roleOf(const QString &line, bool headerDone, bool sawCourt)
         if (line.size() <= 16 && !line.contains(u'：') && !line.contains(u'，'))
             return Paragraph::Role::DocType;
     }
-    if (sign.match(line).hasMatch() || line == u"（院印）")
+    // "此致" and the court it goes to stand at the left margin.
+    if (line == u"此致" || (previous == u"此致" && line.endsWith(u"人民法院")))
+        return Paragraph::Role::Plain;
+    if (sign.match(line).hasMatch() || line == u"（院印）" || line.contains(u"（签名") || line.contains(u"（盖章"))
         return Paragraph::Role::Sign;
     if (date.match(line).hasMatch())
         return Paragraph::Role::Date;
@@ -49,11 +52,15 @@ QList<TemplateDocument> templateDocuments(QByteArrayView html)
         doc.document.heading = heading;
         bool headerDone = false;
         bool sawCourt = false;
+        QString previous;
         const QStringList lines = found.text.split(u'\n', Qt::SkipEmptyParts);
         for (const QString &line : lines) {
             if (line == found.heading || line == u"返回本页目录")
                 continue;
-            const Paragraph::Role role = roleOf(line, headerDone, sawCourt);
+            // The notes on how to write it follow the document; they are no part of it.
+            if (line == u"说明" || line == u"说　明")
+                break;
+            const Paragraph::Role role = roleOf(line, std::exchange(previous, line), headerDone, sawCourt);
             sawCourt = sawCourt || role == Paragraph::Role::Court;
             // The header ends with the case number, or with the first line that is no title.
             headerDone = headerDone || role == Paragraph::Role::CaseNo || role == Paragraph::Role::Body;

@@ -114,19 +114,20 @@ CaseSheetDialog::CaseSheetDialog(QWidget *parent)
     caseForm->addRow(u"法院："_s, lineEdit("CaseCourt", u"court"_s));
     m_edits.value(u"court"_s)->setPlaceholderText(u"北京市海淀区人民法院"_s);
     auto *numberRow = new QHBoxLayout;
-    auto part = [&](const char *name, const QString &field, const QString &example, int width) {
+    auto part = [&](const char *name, const QString &field, const QString &example, const QString &what, int width) {
         QLineEdit *edit = lineEdit(name, field);
         edit->setPlaceholderText(example);
         edit->setMaximumWidth(width);
-        edit->setAccessibleName(example);
+        edit->setAccessibleName(what);
+        edit->setToolTip(what);
         return edit;
     };
     numberRow->addWidget(new QLabel(u"（"_s, caseBox));
-    numberRow->addWidget(part("CaseYear", u"caseNumber.year"_s, u"2026"_s, 60));
+    numberRow->addWidget(part("CaseYear", u"caseNumber.year"_s, u"2026"_s, u"案号：年份"_s, 60));
     numberRow->addWidget(new QLabel(u"）"_s, caseBox));
-    numberRow->addWidget(part("CaseCourtCode", u"caseNumber.courtCode"_s, u"京0108"_s, 70));
-    numberRow->addWidget(part("CaseTypeCode", u"caseNumber.typeCode"_s, u"民初"_s, 60));
-    numberRow->addWidget(part("CaseSerial", u"caseNumber.number"_s, u"1234"_s, 70));
+    numberRow->addWidget(part("CaseCourtCode", u"caseNumber.courtCode"_s, u"京0108"_s, u"案号：法院代字"_s, 70));
+    numberRow->addWidget(part("CaseTypeCode", u"caseNumber.typeCode"_s, u"民初"_s, u"案号：类型代字"_s, 60));
+    numberRow->addWidget(part("CaseSerial", u"caseNumber.number"_s, u"1234"_s, u"案号：案件编号"_s, 70));
     numberRow->addWidget(new QLabel(u"号"_s, caseBox));
     numberRow->addStretch();
     caseForm->addRow(u"案号："_s, numberRow);
