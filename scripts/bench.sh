@@ -33,3 +33,7 @@ if [ -x "$dir/bench/fulltext/bench_fulltext" ]; then
     echo "== Full-text search"
     "$dir/bench/fulltext/bench_fulltext"
 fi
+if [ -x "$dir/bench/casefile/bench_casefile" ]; then
+    echo "== Filling from a case"
+    "$dir/bench/casefile/bench_casefile"
+fi

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "documentui/fillpanel.h"
 
+#include "caseui/caseui.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -72,6 +74,7 @@ void FillPanel::setFillIn(const FillIn &fillIn)
     m_fillIn = fillIn;
     m_fillIn.clear();
     rebuild();
+    CaseUi::offerCaseValues(this, m_fillIn);
 }
 
 void FillPanel::rebuild()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/mainwindow.h"
 
+#include "caseui/caseui.h"
 #include "core/catalogue.h"
 #include "core/contentpaths.h"
 #include "core/version.h"
@@ -198,6 +199,8 @@ void MainWindow::makeComforts()
                              [fullText = m_fullText] { return fullText->indexedTitles(); }},
                             this);
     m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);
+    // Last, so that its entries close the page's menu.
+    CaseUi::install(this, m_parts.html, [this] { return programDirectory(); });
 }
 
 bool MainWindow::event(QEvent *event)

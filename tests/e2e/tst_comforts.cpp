@@ -334,7 +334,7 @@ void ComfortsTest::copy_takesTheDocumentInView()
         QCOMPARE(entries, (QStringList{page->action(QWebEnginePage::Copy)->text(),
                                        page->action(QWebEnginePage::SelectAll)->text(), u"页内查找…"_s,
                                        DocumentCommands::CopyCaption, DocumentCommands::FillCaption,
-                                       DocumentCommands::SaveCaption}));
+                                       DocumentCommands::SaveCaption, u"案件信息…"_s, u"批量生成文书…"_s}));
         const auto copy = std::find_if(actions.begin(), actions.end(),
                                        [](QAction *a) { return a->text() == DocumentCommands::CopyCaption; });
         QVERIFY(copy != actions.end());

@@ -1,0 +1,530 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "caseui/casesheetdialog.h"
+
+#include "casefile/casefile.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace Juanzong {
+
+namespace {
+
+const QString PersonKind = u"自然人"_s;
+const QString OrganisationKind = u"法人或其他组织"_s;
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1StringView(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QComboBox *comboBox(QWidget *parent, const char *name, const QStringList &items, bool editable)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1StringView(name));
+    box->addItems(items);
+    box->setEditable(editable);
+    return box;
+}
+
+// Rows of (role, name) with the role as a choice that also takes other words.
+void addRoleRow(QTableWidget *table, const QStringList &roles, const QString &role, const QString &name)
+{
+    const int row = table->rowCount();
+    table->insertRow(row);
+    QComboBox *box = comboBox(table, "", roles, true);
+    box->setCurrentText(role);
+    table->setCellWidget(row, 0, box);
+    table->setItem(row, 1, new QTableWidgetItem(name));
+}
+
+QTableWidget *table(QWidget *parent, const char *name, const QStringList &headers)
+{
+    auto *t = new QTableWidget(0, int(headers.size()), parent);
+    t->setObjectName(QLatin1StringView(name));
+    t->setHorizontalHeaderLabels(headers);
+    t->horizontalHeader()->setStretchLastSection(true);
+    t->verticalHeader()->hide();
+    t->setMinimumHeight(96);
+    return t;
+}
+
+} // namespace
+
+CaseSheetDialog::CaseSheetDialog(QWidget *parent)
+    : QDialog(parent, Qt::Window)
+{
+    setObjectName(u"CaseSheet"_s);
+    setWindowTitle(u"案件信息"_s);
+    setModal(false);
+    resize(560, 760);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *top = new QHBoxLayout;
+    QPushButton *open = button(this, "CaseOpen", u"打开…"_s);
+    QPushButton *save = button(this, "CaseSave", u"保存…"_s);
+    QPushButton *batch = button(this, "CaseBatch", u"批量生成文书…"_s);
+    QPushButton *close = button(this, "CaseClose", u"关闭"_s);
+    top->addWidget(open);
+    top->addWidget(save);
+    top->addStretch();
+    top->addWidget(batch);
+    top->addWidget(close);
+    layout->addLayout(top);
+    connect(open, &QPushButton::clicked, this, &CaseSheetDialog::askOpen);
+    connect(save, &QPushButton::clicked, this, &CaseSheetDialog::askSave);
+    connect(batch, &QPushButton::clicked, this, &CaseSheetDialog::batchRequested);
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(u"CaseStatus"_s);
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setWordWrap(true);
+    layout->addWidget(m_status);
+
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    auto *content = new QWidget(scroll);
+    auto *contentLayout = new QVBoxLayout(content);
+    scroll->setWidget(content);
+    layout->addWidget(scroll, 1);
+
+    // The case.
+    auto *caseBox = new QGroupBox(u"案件"_s, content);
+    auto *caseForm = new QFormLayout(caseBox);
+    caseForm->addRow(u"法院："_s, lineEdit("CaseCourt", u"court"_s));
+    m_edits.value(u"court"_s)->setPlaceholderText(u"北京市海淀区人民法院"_s);
+    auto *numberRow = new QHBoxLayout;
+    auto part = [&](const char *name, const QString &field, const QString &example, const QString &what, int width) {
+        QLineEdit *edit = lineEdit(name, field);
+        edit->setPlaceholderText(example);
+        edit->setMaximumWidth(width);
+        edit->setAccessibleName(what);
+        edit->setToolTip(what);
+        return edit;
+    };
+    numberRow->addWidget(new QLabel(u"（"_s, caseBox));
+    numberRow->addWidget(part("CaseYear", u"caseNumber.year"_s, u"2026"_s, u"案号：年份"_s, 60));
+    numberRow->addWidget(new QLabel(u"）"_s, caseBox));
+    numberRow->addWidget(part("CaseCourtCode", u"caseNumber.courtCode"_s, u"京0108"_s, u"案号：法院代字"_s, 70));
+    numberRow->addWidget(part("CaseTypeCode", u"caseNumber.typeCode"_s, u"民初"_s, u"案号：类型代字"_s, 60));
+    numberRow->addWidget(part("CaseSerial", u"caseNumber.number"_s, u"1234"_s, u"案号：案件编号"_s, 70));
+    numberRow->addWidget(new QLabel(u"号"_s, caseBox));
+    numberRow->addStretch();
+    caseForm->addRow(u"案号："_s, numberRow);
+    m_numberShown = new QLabel(caseBox);
+    m_numberShown->setObjectName(u"CaseNumberShown"_s);
+    m_numberShown->setTextFormat(Qt::PlainText);
+    caseForm->addRow(QString(), m_numberShown);
+    for (const QString &field : {u"caseNumber"_s, u"caseNumber.year"_s, u"caseNumber.courtCode"_s,
+                                 u"caseNumber.typeCode"_s, u"caseNumber.number"_s})
+        caseForm->addRow(QString(), messageLabel(field));
+    caseForm->addRow(u"案由："_s, lineEdit("CaseCause", u"cause"_s));
+    m_edits.value(u"cause"_s)->setPlaceholderText(u"买卖合同纠纷"_s);
+    for (auto [name, field, caption] : {std::tuple{"CaseFiled", u"filed"_s, u"立案日期："_s},
+                                        std::tuple{"CaseHearing", u"hearing"_s, u"开庭日期："_s},
+                                        std::tuple{"CasePronounced", u"pronounced"_s, u"宣判日期："_s}}) {
+        QLineEdit *edit = lineEdit(name, field);
+        edit->setPlaceholderText(u"2026-03-05"_s);
+        caseForm->addRow(caption, edit);
+        caseForm->addRow(QString(), messageLabel(field));
+    }
+    contentLayout->addWidget(caseBox);
+
+    // The parties.
+    auto *partiesBox = new QGroupBox(u"当事人"_s, content);
+    auto *partiesLayout = new QVBoxLayout(partiesBox);
+    m_parties = new QListWidget(partiesBox);
+    m_parties->setObjectName(u"CaseParties"_s);
+    m_parties->setMaximumHeight(120);
+    partiesLayout->addWidget(m_parties);
+    auto *partyButtons = new QHBoxLayout;
+    QPushButton *addParty = button(partiesBox, "CasePartyAdd", u"添加当事人"_s);
+    QPushButton *removeParty = button(partiesBox, "CasePartyRemove", u"删除"_s);
+    partyButtons->addWidget(addParty);
+    partyButtons->addWidget(removeParty);
+    partyButtons->addStretch();
+    partiesLayout->addLayout(partyButtons);
+
+    m_partyEditor = new QWidget(partiesBox);
+    auto *partyForm = new QFormLayout(m_partyEditor);
+    m_role = comboBox(m_partyEditor, "CasePartyRole", PartyRoles, true);
+    m_kind = comboBox(m_partyEditor, "CasePartyKind", {PersonKind, OrganisationKind}, false);
+    partyForm->addRow(u"诉讼地位："_s, m_role);
+    partyForm->addRow(u"类型："_s, m_kind);
+    partyForm->addRow(u"姓名或名称："_s, lineEdit("CasePartyName", u"party.name"_s));
+    m_personFields = new QWidget(m_partyEditor);
+    auto *personForm = new QFormLayout(m_personFields);
+    personForm->setContentsMargins(0, 0, 0, 0);
+    m_sex = comboBox(m_personFields, "CasePartySex", {QString(), u"男"_s, u"女"_s}, false);
+    personForm->addRow(u"性别："_s, m_sex);
+    personForm->addRow(QString(), messageLabel(u"party.sex"_s));
+    personForm->addRow(u"出生日期："_s, lineEdit("CasePartyBirth", u"party.birthDate"_s));
+    m_edits.value(u"party.birthDate"_s)->setPlaceholderText(u"1980-01-02"_s);
+    personForm->addRow(QString(), messageLabel(u"party.birthDate"_s));
+    personForm->addRow(u"民族："_s, lineEdit("CasePartyEthnicity", u"party.ethnicity"_s));
+    personForm->addRow(u"工作单位和职务或职业："_s, lineEdit("CasePartyOccupation", u"party.occupation"_s));
+    partyForm->addRow(m_personFields);
+    m_organisationFields = new QWidget(m_partyEditor);
+    auto *organisationForm = new QFormLayout(m_organisationFields);
+    organisationForm->setContentsMargins(0, 0, 0, 0);
+    m_representativeRole = comboBox(m_organisationFields, "CasePartyRepresentativeRole",
+                                    {u"法定代表人"_s, u"主要负责人"_s}, false);
+    organisationForm->addRow(u"代表人身份："_s, m_representativeRole);
+    organisationForm->addRow(u"代表人姓名："_s, lineEdit("CasePartyRepresentative", u"party.representative"_s));
+    organisationForm->addRow(u"代表人职务："_s, lineEdit("CasePartyRepresentativeTitle", u"party.representativeTitle"_s));
+    partyForm->addRow(m_organisationFields);
+    partyForm->addRow(u"住所或住所地："_s, lineEdit("CasePartyAddress", u"party.address"_s));
+    m_agents = table(m_partyEditor, "CaseAgents", {u"委托诉讼代理人"_s, u"身份（如：某律师事务所律师）"_s});
+    partyForm->addRow(m_agents);
+    auto *agentButtons = new QHBoxLayout;
+    QPushButton *addAgent = button(m_partyEditor, "CaseAgentAdd", u"添加代理人"_s);
+    QPushButton *removeAgent = button(m_partyEditor, "CaseAgentRemove", u"删除代理人"_s);
+    agentButtons->addWidget(addAgent);
+    agentButtons->addWidget(removeAgent);
+    agentButtons->addStretch();
+    partyForm->addRow(agentButtons);
+    partiesLayout->addWidget(m_partyEditor);
+    contentLayout->addWidget(partiesBox);
+
+    // The panel and the clerk.
+    auto *panelBox = new QGroupBox(u"审判组织"_s, content);
+    auto *panelLayout = new QFormLayout(panelBox);
+    m_panel = table(panelBox, "CasePanel", {u"职务"_s, u"姓名"_s});
+    panelLayout->addRow(m_panel);
+    auto *panelButtons = new QHBoxLayout;
+    QPushButton *addMember = button(panelBox, "CasePanelAdd", u"添加审判人员"_s);
+    QPushButton *removeMember = button(panelBox, "CasePanelRemove", u"删除"_s);
+    panelButtons->addWidget(addMember);
+    panelButtons->addWidget(removeMember);
+    panelButtons->addStretch();
+    panelLayout->addRow(panelButtons);
+    panelLayout->addRow(u"书记员："_s, lineEdit("CaseClerk", u"clerk"_s));
+    contentLayout->addWidget(panelBox);
+    contentLayout->addStretch();
+
+    connect(m_parties, &QListWidget::currentRowChanged, this, &CaseSheetDialog::loadParty);
+    connect(addParty, &QPushButton::clicked, this, [this] {
+        Party party;
+        // A new party is most often the other side of the last one.
+        if (!m_sheet.parties.isEmpty() && m_sheet.parties.constLast().role == u"原告")
+            party.role = u"被告"_s;
+        m_sheet.parties.append(party);
+        refreshPartyList();
+        m_parties->setCurrentRow(int(m_sheet.parties.size() - 1));
+        edited();
+    });
+    connect(removeParty, &QPushButton::clicked, this, [this] {
+        const int row = m_parties->currentRow();
+        if (row < 0 || row >= m_sheet.parties.size())
+            return;
+        m_sheet.parties.removeAt(row);
+        refreshPartyList();
+        m_parties->setCurrentRow(std::min(row, int(m_sheet.parties.size()) - 1));
+        loadParty();
+        edited();
+    });
+    connect(addAgent, &QPushButton::clicked, this, [this] {
+        const int row = m_agents->rowCount();
+        m_agents->insertRow(row);
+        m_agents->setItem(row, 0, new QTableWidgetItem);
+        m_agents->setItem(row, 1, new QTableWidgetItem);
+        storeAgents();
+    });
+    connect(removeAgent, &QPushButton::clicked, this, [this] {
+        if (m_agents->currentRow() >= 0)
+            m_agents->removeRow(m_agents->currentRow());
+        storeAgents();
+    });
+    connect(m_agents, &QTableWidget::itemChanged, this, &CaseSheetDialog::storeAgents);
+    connect(addMember, &QPushButton::clicked, this, [this] {
+        addRoleRow(m_panel, PanelRoles, m_panel->rowCount() == 0 ? u"审判长"_s : u"审判员"_s, QString());
+        storePanel();
+        auto *box = static_cast<QComboBox *>(m_panel->cellWidget(m_panel->rowCount() - 1, 0));
+        connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::storePanel);
+    });
+    connect(removeMember, &QPushButton::clicked, this, [this] {
+        if (m_panel->currentRow() >= 0)
+            m_panel->removeRow(m_panel->currentRow());
+        storePanel();
+    });
+    connect(m_panel, &QTableWidget::itemChanged, this, &CaseSheetDialog::storePanel);
+    for (QComboBox *box : {m_role, m_kind, m_sex, m_representativeRole})
+        connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::edited);
+
+    load();
+}
+
+CaseSheetDialog::~CaseSheetDialog() = default;
+
+QLineEdit *CaseSheetDialog::lineEdit(const char *name, const QString &field)
+{
+    auto *edit = new QLineEdit(this);
+    edit->setObjectName(QLatin1StringView(name));
+    edit->setClearButtonEnabled(true);
+    m_edits.insert(field, edit);
+    connect(edit, &QLineEdit::textEdited, this, &CaseSheetDialog::edited);
+    return edit;
+}
+
+QLabel *CaseSheetDialog::messageLabel(const QString &field)
+{
+    auto *label = new QLabel(this);
+    label->setObjectName(u"CaseMessage:"_s + field);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setStyleSheet(u"color: #b00020;"_s);
+    label->hide();
+    m_messages.insert(field, label);
+    return label;
+}
+
+void CaseSheetDialog::setSheet(const CaseSheet &sheet)
+{
+    m_sheet = sheet;
+    load();
+    Q_EMIT sheetChanged();
+}
+
+void CaseSheetDialog::load()
+{
+    m_loading = true;
+    auto set = [this](const QString &field, const QString &text) { m_edits.value(field)->setText(text); };
+    set(u"court"_s, m_sheet.court);
+    set(u"caseNumber.year"_s, m_sheet.caseNumber.year);
+    set(u"caseNumber.courtCode"_s, m_sheet.caseNumber.courtCode);
+    set(u"caseNumber.typeCode"_s, m_sheet.caseNumber.typeCode);
+    set(u"caseNumber.number"_s, m_sheet.caseNumber.number);
+    set(u"cause"_s, m_sheet.cause);
+    set(u"filed"_s, m_sheet.filed);
+    set(u"hearing"_s, m_sheet.hearing);
+    set(u"pronounced"_s, m_sheet.pronounced);
+    set(u"clerk"_s, m_sheet.clerk);
+    {
+        const QSignalBlocker quiet(m_panel);
+        m_panel->setRowCount(0);
+        for (const PanelMember &member : std::as_const(m_sheet.panel)) {
+            addRoleRow(m_panel, PanelRoles, member.role, member.name);
+            auto *box = static_cast<QComboBox *>(m_panel->cellWidget(m_panel->rowCount() - 1, 0));
+            connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::storePanel);
+        }
+    }
+    refreshPartyList();
+    m_parties->setCurrentRow(m_sheet.parties.isEmpty() ? -1 : 0);
+    m_loading = false;
+    loadParty();
+    showMessages();
+}
+
+void CaseSheetDialog::loadParty()
+{
+    const int row = m_parties->currentRow();
+    const bool has = row >= 0 && row < m_sheet.parties.size();
+    m_partyEditor->setEnabled(has);
+    const Party party = has ? m_sheet.parties.at(row) : Party();
+    const bool loading = std::exchange(m_loading, true);
+    m_role->setCurrentText(party.role);
+    m_kind->setCurrentIndex(party.kind == Party::Kind::Person ? 0 : 1);
+    m_sex->setCurrentText(party.sex);
+    m_representativeRole->setCurrentText(party.representativeRole);
+    m_edits.value(u"party.name"_s)->setText(party.name);
+    m_edits.value(u"party.birthDate"_s)->setText(party.birthDate);
+    m_edits.value(u"party.ethnicity"_s)->setText(party.ethnicity);
+    m_edits.value(u"party.occupation"_s)->setText(party.occupation);
+    m_edits.value(u"party.address"_s)->setText(party.address);
+    m_edits.value(u"party.representative"_s)->setText(party.representative);
+    m_edits.value(u"party.representativeTitle"_s)->setText(party.representativeTitle);
+    {
+        const QSignalBlocker quiet(m_agents);
+        m_agents->setRowCount(0);
+        for (const Agent &agent : party.agents) {
+            const int r = m_agents->rowCount();
+            m_agents->insertRow(r);
+            m_agents->setItem(r, 0, new QTableWidgetItem(agent.name));
+            m_agents->setItem(r, 1, new QTableWidgetItem(agent.description));
+        }
+    }
+    m_personFields->setVisible(party.kind == Party::Kind::Person);
+    m_organisationFields->setVisible(party.kind == Party::Kind::Organisation);
+    m_loading = loading;
+    showMessages();
+}
+
+void CaseSheetDialog::storeParty()
+{
+    const int row = m_parties->currentRow();
+    if (row < 0 || row >= m_sheet.parties.size())
+        return;
+    Party &party = m_sheet.parties[row];
+    party.role = m_role->currentText().trimmed();
+    party.kind = m_kind->currentIndex() == 0 ? Party::Kind::Person : Party::Kind::Organisation;
+    party.sex = m_sex->currentText();
+    party.representativeRole = m_representativeRole->currentText();
+    party.name = m_edits.value(u"party.name"_s)->text();
+    party.birthDate = m_edits.value(u"party.birthDate"_s)->text();
+    party.ethnicity = m_edits.value(u"party.ethnicity"_s)->text();
+    party.occupation = m_edits.value(u"party.occupation"_s)->text();
+    party.address = m_edits.value(u"party.address"_s)->text();
+    party.representative = m_edits.value(u"party.representative"_s)->text();
+    party.representativeTitle = m_edits.value(u"party.representativeTitle"_s)->text();
+    m_personFields->setVisible(party.kind == Party::Kind::Person);
+    m_organisationFields->setVisible(party.kind == Party::Kind::Organisation);
+}
+
+void CaseSheetDialog::storeAgents()
+{
+    const int row = m_parties->currentRow();
+    if (m_loading || row < 0 || row >= m_sheet.parties.size())
+        return;
+    QList<Agent> agents;
+    for (int r = 0; r < m_agents->rowCount(); ++r) {
+        auto text = [&](int column) { return m_agents->item(r, column) ? m_agents->item(r, column)->text() : QString(); };
+        agents.append({text(0), text(1)});
+    }
+    m_sheet.parties[row].agents = agents;
+    Q_EMIT sheetChanged();
+}
+
+void CaseSheetDialog::storePanel()
+{
+    if (m_loading)
+        return;
+    m_sheet.panel.clear();
+    for (int r = 0; r < m_panel->rowCount(); ++r) {
+        const auto *box = static_cast<QComboBox *>(m_panel->cellWidget(r, 0));
+        m_sheet.panel.append({box ? box->currentText() : QString(), m_panel->item(r, 1) ? m_panel->item(r, 1)->text() : QString()});
+    }
+    Q_EMIT sheetChanged();
+}
+
+void CaseSheetDialog::edited()
+{
+    if (m_loading)
+        return;
+    auto text = [this](const QString &field) { return m_edits.value(field)->text(); };
+    m_sheet.court = text(u"court"_s);
+    m_sheet.caseNumber = {text(u"caseNumber.year"_s).trimmed(), text(u"caseNumber.courtCode"_s).trimmed(),
+                          text(u"caseNumber.typeCode"_s).trimmed(), text(u"caseNumber.number"_s).trimmed()};
+    m_sheet.cause = text(u"cause"_s);
+    m_sheet.filed = text(u"filed"_s);
+    m_sheet.hearing = text(u"hearing"_s);
+    m_sheet.pronounced = text(u"pronounced"_s);
+    m_sheet.clerk = text(u"clerk"_s);
+    storeParty();
+    refreshPartyList();
+    showMessages();
+    Q_EMIT sheetChanged();
+}
+
+void CaseSheetDialog::refreshPartyList()
+{
+    const QSignalBlocker quiet(m_parties);
+    const int row = m_parties->currentRow();
+    while (m_parties->count() > m_sheet.parties.size())
+        delete m_parties->takeItem(m_parties->count() - 1);
+    for (int i = 0; i < m_sheet.parties.size(); ++i) {
+        const Party &party = m_sheet.parties.at(i);
+        const QString text = party.role + u'　' + (party.name.isEmpty() ? u"（未填姓名或名称）"_s : party.name);
+        if (i < m_parties->count())
+            m_parties->item(i)->setText(text);
+        else
+            m_parties->addItem(text);
+    }
+    if (row < m_parties->count())
+        m_parties->setCurrentRow(row);
+}
+
+void CaseSheetDialog::showMessages()
+{
+    m_numberShown->setText(m_sheet.caseNumber.text().isEmpty() ? QString() : u"显示为："_s + m_sheet.caseNumber.text());
+    for (QLabel *label : std::as_const(m_messages)) {
+        label->clear();
+        label->hide();
+    }
+    const QString partyPrefix = u"parties."_s + QString::number(m_parties->currentRow()) + u'.';
+    for (const FieldMessage &message : validate(m_sheet)) {
+        QString field = message.field;
+        if (field.startsWith(partyPrefix))
+            field = u"party."_s + field.mid(partyPrefix.size());
+        if (QLabel *label = m_messages.value(field)) {
+            label->setText(message.message);
+            label->show();
+        }
+    }
+}
+
+void CaseSheetDialog::showStatus(const QString &text, bool error)
+{
+    m_status->setStyleSheet(error ? u"color: #b00020;"_s : QString());
+    m_status->setText(text);
+}
+
+bool CaseSheetDialog::openFile(const QString &path)
+{
+    QString error;
+    const std::optional<CaseSheet> read = readCaseFile(path, &error);
+    if (!read) {
+        showStatus(u"未能打开“"_s + QFileInfo(path).fileName() + u"”：" + error, true);
+        return false;
+    }
+    m_folder = QFileInfo(path).absolutePath();
+    setSheet(*read);
+    showStatus(u"已打开："_s + QDir::toNativeSeparators(path), false);
+    return true;
+}
+
+bool CaseSheetDialog::saveFile(const QString &path)
+{
+    QString error;
+    if (!writeCaseFile(path, m_sheet, &error)) {
+        showStatus(error, true);
+        return false;
+    }
+    m_folder = QFileInfo(path).absolutePath();
+    showStatus(u"已保存："_s + QDir::toNativeSeparators(path), false);
+    return true;
+}
+
+void CaseSheetDialog::askOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, u"打开案件信息"_s, m_folder,
+                                                      u"案件信息 (*.json);;所有文件 (*)"_s);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+void CaseSheetDialog::askSave()
+{
+    QString name = m_sheet.caseNumber.text().isEmpty() ? u"案件信息"_s : m_sheet.caseNumber.text();
+    for (QChar &c : name)
+        if (QStringView(u"\\/:*?\"<>|").contains(c))
+            c = u'_';
+    const QString suggested = m_folder.isEmpty() ? name + u".json" : QDir(m_folder).filePath(name + u".json");
+    QString path = QFileDialog::getSaveFileName(this, u"保存案件信息"_s, suggested, u"案件信息 (*.json)"_s);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u".json";
+    saveFile(path);
+}
+
+} // namespace Juanzong
