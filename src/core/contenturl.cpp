@@ -101,7 +101,7 @@ std::optional<QByteArray> declaredCharset(QByteArrayView head)
     return std::nullopt;
 }
 
-// The labels of the encoding standard (encoding.spec.whatwg.org) pages use,
+// The labels of the WHATWG Encoding Standard that pages use,
 // each with the encoding it stands for. A label declared in a meta tag that
 // names UTF-16 reads as UTF-8, as the HTML standard says.
 struct EncodingLabel

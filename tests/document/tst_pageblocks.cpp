@@ -21,12 +21,12 @@ namespace {
 
 // "flags|text": c centred, r right-aligned, b bold, L large, i indented,
 // I far right of the margin, l a label, x chrome; "T|a,b;c,d" is a table.
-PageBlock block(const QString &spec)
+PageBlock block(const QString &line)
 {
-    const qsizetype bar = spec.indexOf(u'|');
-    const QStringView flags = QStringView(spec).first(bar);
+    const qsizetype bar = line.indexOf(u'|');
+    const QStringView flags = QStringView(line).first(bar);
     PageBlock b;
-    b.text = spec.mid(bar + 1);
+    b.text = line.mid(bar + 1);
     b.fontSize = flags.contains(u'L') ? 26 : 16;
     b.align = flags.contains(u'c') ? PageBlock::Align::Center
         : flags.contains(u'r')     ? PageBlock::Align::End
@@ -133,8 +133,8 @@ void PageBlocksTest::documents()
     QFETCH(QStringList, blocks);
     QFETCH(QString, expected);
     QList<PageBlock> page;
-    for (const QString &spec : blocks)
-        page.append(block(spec));
+    for (const QString &line : blocks)
+        page.append(block(line));
     QCOMPARE(describe(findModelDocuments(page)), expected);
 }
 

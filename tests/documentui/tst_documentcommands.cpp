@@ -52,11 +52,11 @@ const QString First = u"范本一　民事调解书"_s;
 const QString Second = u"范本二　民事裁定书"_s;
 const QString Unreadable = u"box 提示|无法读取当前页面中的范本，请等页面显示完整后再试。"_s;
 
-QJsonObject blockJson(const QString &spec)
+QJsonObject blockJson(const QString &shape)
 {
-    const qsizetype bar = spec.indexOf(u'|');
-    const QString flags = spec.left(bar);
-    return {{u"text"_s, spec.mid(bar + 1)},
+    const qsizetype bar = shape.indexOf(u'|');
+    const QString flags = shape.left(bar);
+    return {{u"text"_s, shape.mid(bar + 1)},
             {u"align"_s, flags.contains(u'c') ? u"center"_s : flags.contains(u'r') ? u"end"_s : u"justify"_s},
             {u"fontSize"_s, flags.contains(u'L') ? 29.3 : 21.3},
             {u"bold"_s, flags.contains(u'b')},
@@ -76,8 +76,8 @@ struct Rig
             if (!answer.isNull())
                 return answer;
             QJsonArray list;
-            for (const QString &spec : std::as_const(blocks))
-                list.append(blockJson(spec));
+            for (const QString &shape : std::as_const(blocks))
+                list.append(blockJson(shape));
             const int at = m.captured(2) == u"null" ? topBlock : pointBlock;
             return QString::fromUtf8(QJsonDocument(QJsonObject{{u"request"_s, m.captured(1).toInt()},
                                                                {u"at"_s, at},
