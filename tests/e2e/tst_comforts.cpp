@@ -161,14 +161,15 @@ void ComfortsTest::newWindowLinks_loadInTheSameView()
 
 void ComfortsTest::pdfAndPrintToFile_areA4TextWithinTheMargins_data()
 {
-    QTest::addColumn<bool>("printDialog"); // else Ctrl+S
-    QTest::newRow("saved as PDF") << false;
-    QTest::newRow("printed to a file") << true;
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("saved as PDF") << u"Ctrl+S"_s;
+    QTest::newRow("printed to a file") << u"Ctrl+P"_s;
+    QTest::newRow("printed to a file from the preview") << u"Ctrl+Shift+P"_s;
 }
 
 void ComfortsTest::pdfAndPrintToFile_areA4TextWithinTheMargins()
 {
-    QFETCH(bool, printDialog);
+    QFETCH(QString, keys);
     WebEngineRig rig;
     QString body = u"<p>民事裁定书（准许延期举证用）</p>"_s;
     for (int i = 0; i < 40; ++i)
@@ -178,16 +179,28 @@ void ComfortsTest::pdfAndPrintToFile_areA4TextWithinTheMargins()
     rig.startActive();
     const QString pdf = rig.dir.filePath(u"期间.pdf"_s);
     rig.desktop.pdfAnswer = pdf;
-    // The print dialog as a user fills it in: the printer "Print to file", the file's name, OK.
-    QTimer::singleShot(500, this, [&] {
-        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+    // The dialogs as a user goes through them: the preview's print button once
+    // it shows pages, then in the print dialog "Print to file", the file's name, OK.
+    QTimer probe;
+    probe.setInterval(100);
+    connect(&probe, &QTimer::timeout, this, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *preview = qobject_cast<QPrintPreviewDialog *>(modal)) {
+            auto *pages = preview->findChild<QPrintPreviewWidget *>();
+            const QString caption = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+            for (QAction *action : preview->findChildren<QAction *>())
+                if (pages && pages->pageCount() > 0 && action->text() == caption)
+                    return action->trigger();
+        }
+        auto *dialog = qobject_cast<QPrintDialog *>(modal);
         auto *name = dialog ? dialog->findChild<QLineEdit *>(u"filename"_s) : nullptr;
         if (!name)
             return;
         name->setText(pdf);
         dialog->accept();
     });
-    press(pageWidget(rig.webView), printDialog ? u"Ctrl+P"_s : u"Ctrl+S"_s);
+    probe.start();
+    press(pageWidget(rig.webView), keys);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, 30000);
     QTest::qWait(200); // the engine reports the file written only after the last byte
 

@@ -391,8 +391,13 @@ void WebEngineHtmlView::print()
         return;
     if (printing())
         return;
+    printWith(officialPage());
+}
+
+void WebEngineHtmlView::printWith(const QPageLayout &proposed)
+{
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(officialPage());
+    printer.setPageLayout(proposed);
     QPrintDialog dialog(&printer, m_view->window());
     dialog.setWindowTitle(QStringLiteral("打印"));
     if (dialog.exec() != QDialog::Accepted)
@@ -472,7 +477,22 @@ void WebEngineHtmlView::printPreview()
         wait.exec();
         disconnect(done);
     });
+    // The dialog's own print button would send the pictures it shows: it
+    // takes the way of 打印 instead, with the layout set up in the preview.
+    bool printAfter = false;
+    const QString printCaption = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QAction *action : dialog.findChildren<QAction *>()) {
+        if (action->text() != printCaption)
+            continue;
+        disconnect(action, &QAction::triggered, &dialog, nullptr);
+        connect(action, &QAction::triggered, &dialog, [&dialog, &printAfter] {
+            printAfter = true;
+            dialog.accept();
+        });
+    }
     dialog.exec();
+    if (printAfter)
+        printWith(printer.pageLayout());
 }
 
 void WebEngineHtmlView::printToPdf(const QString &filePath)

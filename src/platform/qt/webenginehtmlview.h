@@ -12,6 +12,7 @@
 #include <optional>
 
 class QOpenGLWidget;
+class QPageLayout;
 class QProcess;
 class QWebEngineUrlRequestInterceptor;
 class QWidget;
@@ -74,6 +75,8 @@ private:
     // True, after telling the user, while a print or a PDF is still being made:
     // the engine makes one at a time.
     bool printing();
+    // The print dialog, proposing layout; on OK the page goes out as PDF.
+    void printWith(const QPageLayout &layout);
     void showContextMenu(const QPoint &pos);
 
     QWidget *m_holder;
