@@ -9,6 +9,7 @@
 #include <QHash>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -38,6 +39,16 @@ Q_SIGNALS:
     void batchRequested();
 
 private:
+    QWidget *caseBox(QWidget *parent);
+    QHBoxLayout *numberRow(QWidget *parent);
+    QWidget *partiesBox(QWidget *parent);
+    QWidget *personFields(QWidget *parent);
+    QWidget *organisationFields(QWidget *parent);
+    QWidget *panelBox(QWidget *parent);
+    void addPanelRow(const QString &role, const QString &name);
+    void removeCurrentRow(QTableWidget *table, void (CaseSheetDialog::*store)());
+    void addParty();
+    void removeParty();
     QLineEdit *lineEdit(const char *name, const QString &field);
     QLabel *messageLabel(const QString &field);
     void load();
