@@ -53,6 +53,12 @@ void addRoleRow(QTableWidget *table, const QStringList &roles, const QString &ro
     table->setItem(row, 1, new QTableWidgetItem(name));
 }
 
+void removeCurrentRow(QTableWidget *table)
+{
+    if (table->currentRow() >= 0)
+        table->removeRow(table->currentRow());
+}
+
 QTableWidget *table(QWidget *parent, const char *name, const QStringList &headers)
 {
     auto *t = new QTableWidget(0, int(headers.size()), parent);
@@ -196,7 +202,10 @@ QWidget *CaseSheetDialog::partiesBox(QWidget *parent)
         m_agents->setItem(row, 1, new QTableWidgetItem);
         storeAgents();
     });
-    connect(removeAgent, &QPushButton::clicked, this, [this] { removeCurrentRow(m_agents, &CaseSheetDialog::storeAgents); });
+    connect(removeAgent, &QPushButton::clicked, this, [this] {
+        removeCurrentRow(m_agents);
+        storeAgents();
+    });
     connect(m_agents, &QTableWidget::itemChanged, this, &CaseSheetDialog::storeAgents);
     layout->addWidget(m_partyEditor);
     return box;
@@ -246,7 +255,10 @@ QWidget *CaseSheetDialog::panelBox(QWidget *parent)
         addPanelRow(m_panel->rowCount() == 0 ? u"审判长"_s : u"审判员"_s, QString());
         storePanel();
     });
-    connect(remove, &QPushButton::clicked, this, [this] { removeCurrentRow(m_panel, &CaseSheetDialog::storePanel); });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        removeCurrentRow(m_panel);
+        storePanel();
+    });
     connect(m_panel, &QTableWidget::itemChanged, this, &CaseSheetDialog::storePanel);
     return box;
 }
@@ -256,13 +268,6 @@ void CaseSheetDialog::addPanelRow(const QString &role, const QString &name)
     addRoleRow(m_panel, PanelRoles, role, name);
     auto *box = static_cast<QComboBox *>(m_panel->cellWidget(m_panel->rowCount() - 1, 0));
     connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::storePanel);
-}
-
-void CaseSheetDialog::removeCurrentRow(QTableWidget *table, void (CaseSheetDialog::*store)())
-{
-    if (table->currentRow() >= 0)
-        table->removeRow(table->currentRow());
-    (this->*store)();
 }
 
 void CaseSheetDialog::addParty()
@@ -288,8 +293,6 @@ void CaseSheetDialog::removeParty()
     loadParty();
     edited();
 }
-
-CaseSheetDialog::~CaseSheetDialog() = default;
 
 QLineEdit *CaseSheetDialog::lineEdit(const char *name, const QString &field)
 {

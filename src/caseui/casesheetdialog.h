@@ -24,7 +24,6 @@ class CaseSheetDialog final : public QDialog
     Q_DISABLE_COPY_MOVE(CaseSheetDialog)
 public:
     explicit CaseSheetDialog(QWidget *parent = nullptr);
-    ~CaseSheetDialog() override;
 
     const CaseSheet &sheet() const { return m_sheet; }
     void setSheet(const CaseSheet &sheet);
@@ -46,7 +45,6 @@ private:
     QWidget *organisationFields(QWidget *parent);
     QWidget *panelBox(QWidget *parent);
     void addPanelRow(const QString &role, const QString &name);
-    void removeCurrentRow(QTableWidget *table, void (CaseSheetDialog::*store)());
     void addParty();
     void removeParty();
     QLineEdit *lineEdit(const char *name, const QString &field);
