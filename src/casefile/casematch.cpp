@@ -524,139 +524,192 @@ QList<CaseMatch> matchCase(const FillIn &fillIn, const CaseSheet &sheet)
     return matchAll(fillIn, classify(fillIn.document(), sheet, words), sheet, words);
 }
 
-CaseFill fillFromCase(const ModelDocument &document, const CaseSheet &sheet)
-{
-    const Words words(sheet);
-    const QList<Kind> kinds = classify(document, sheet, words);
-    const qsizetype n = document.paragraphs.size();
-    const bool otherCase = isOtherCase(document, sheet);
+namespace {
 
-    // Each party paragraph with the lines below it that belong to it.
+// Writes the document for the case: party blocks once per party of their role,
+// the panel's lines once per member, the rest as the template has them.
+class CaseWriter
+{
+public:
+    CaseWriter(const ModelDocument &document, const CaseSheet &sheet, const Words &words)
+        : m_document(document)
+        , m_sheet(sheet)
+        , m_kinds(classify(document, sheet, words))
+        , m_otherCase(isOtherCase(document, sheet))
+    {
+        for (int p = 0; p < m_kinds.size(); ++p) {
+            if (m_kinds.at(p).where != Where::Party)
+                continue;
+            int end = p + 1;
+            while (end < m_kinds.size() && m_kinds.at(end).dependent)
+                ++end;
+            m_blocks[m_kinds.at(p).role].append({p, end});
+        }
+        for (int i = 0; i < sheet.panel.size(); ++i)
+            if (!sheet.panel.at(i).name.isEmpty())
+                m_panelMembers.append(i);
+        m_out.heading = document.heading;
+    }
+
+    void run();
+    const ModelDocument &written() const { return m_out; }
+    const QList<Kind> &writtenKinds() const { return m_outKinds; }
+
+private:
+    // A party paragraph with the lines below it that belong to it.
     struct Block
     {
         int first = 0;
         int end = 0;
     };
-    QHash<QString, QList<Block>> blocks;
-    for (int p = 0; p < n; ++p) {
-        if (kinds.at(p).where != Where::Party)
-            continue;
-        int end = p + 1;
-        while (end < n && kinds.at(end).dependent)
-            ++end;
-        blocks[kinds.at(p).role].append({p, end});
-    }
     struct Entry
     {
         Paragraph paragraph;
         Kind kind;
     };
-    // The template's paragraphs for a party of this kind; where the template
-    // only shows the other kind, the court's usual wording for this one under
-    // the template's own label.
-    auto formFor = [&](const QList<Block> &list, const Party &party) {
-        const bool person = party.kind == Party::Kind::Person;
-        auto entries = [&](const Block &block) {
-            QList<Entry> out;
-            for (int q = block.first; q < block.end; ++q)
-                out.append({document.paragraphs.at(q), kinds.at(q)});
-            return out;
-        };
-        for (const Block &block : list)
-            if (document.paragraphs.at(block.first).text.contains(person ? u"出生" : u"住所地"))
-                return entries(block);
-        QList<Entry> form = entries(list.constFirst());
-        const QString &text = form.constFirst().paragraph.text;
-        if (!text.contains(person ? u"住所地" : u"出生"))
-            return form; // "上诉人：×××，……。" serves both
-        const Kind &kind = form.constFirst().kind;
-        const QString label = text.left(kind.labelEnd);
-        QList<Entry> made;
-        Paragraph paragraph = form.constFirst().paragraph;
-        paragraph.text = label + (person ? u"×××，男/女，××××年××月××日出生，×族，……（写明工作单位和职务或者职业），住……。"_s
-                                         : u"××××（写明名称），住所地……。"_s);
-        made.append({paragraph, kind});
-        if (!person) {
-            paragraph.text = u"法定代表人/主要负责人：×××，……（写明职务）。"_s;
-            made.append({paragraph, {Where::Representative, 12, u"法定代表人/主要负责人"_s, -1, -1, true}});
-        }
-        for (const Entry &entry : std::as_const(form))
-            if (entry.kind.where == Where::Agent)
-                made.append(entry);
-        return made;
-    };
 
-    ModelDocument out;
-    out.heading = document.heading;
-    QList<Kind> outKinds;
-    auto put = [&](const Paragraph &paragraph, const Kind &kind) {
-        out.paragraphs.append(paragraph);
-        outKinds.append(kind);
-    };
-    QList<int> panelMembers;
-    for (int i = 0; i < sheet.panel.size(); ++i)
-        if (!sheet.panel.at(i).name.isEmpty())
-            panelMembers.append(i);
-
-    for (int p = 0; p < n;) {
-        const Kind &kind = kinds.at(p);
-        const Paragraph &paragraph = document.paragraphs.at(p);
-        if (kind.where == Where::Party && !sheet.partiesOf(kind.role).isEmpty()) {
-            const QList<Block> &list = blocks.value(kind.role);
-            const bool firstOfRole = list.constFirst().first == p;
-            const int end = std::find_if(list.begin(), list.end(), [p](const Block &b) { return b.first == p; })->end;
-            if (firstOfRole) {
-                for (int s = 0; s < sheet.parties.size(); ++s) {
-                    const Party &party = sheet.parties.at(s);
-                    if (party.role != kind.role)
-                        continue;
-                    bool agentsDone = false;
-                    for (Entry entry : formFor(list, party)) {
-                        Kind &k = entry.kind;
-                        k.party = s;
-                        if (k.where == Where::Agent) {
-                            if (agentsDone)
-                                continue;
-                            agentsDone = true;
-                            for (int a = 0; a < party.agents.size(); ++a) {
-                                k.agent = a;
-                                put(entry.paragraph, k);
-                            }
-                            continue;
-                        }
-                        if (k.where == Where::Representative && party.kind == Party::Kind::Person)
-                            continue;
-                        entry.paragraph.text = settled(entry.paragraph.text, party);
-                        QString role;
-                        int end = 0;
-                        if (parseLabel(entry.paragraph.text, &role, &end))
-                            k.labelEnd = end; // "法定代表人/主要负责人：" may have become "法定代表人："
-                        put(entry.paragraph, k);
-                    }
-                }
-            }
-            p = end;
-            continue;
-        }
-        if (kind.where == Where::Sign && !panelMembers.isEmpty() && !otherCase) {
-            // The panel's lines as the sheet has them, in the template's spacing.
-            const QString line = trimmedStart(paragraph.text).toString();
-            const QString gap = line.mid(kind.role.size(), line.indexOf(Cross) - kind.role.size());
-            for (int member : std::as_const(panelMembers)) {
-                Paragraph copy = paragraph;
-                copy.text = sheet.panel.at(member).role + gap + u"×××";
-                put(copy, {Where::Sign, -1, sheet.panel.at(member).role, member, -1, false});
-            }
-            while (p < n && kinds.at(p).where == Where::Sign)
-                ++p;
-            continue;
-        }
-        put(paragraph, kind);
-        ++p;
+    QList<Entry> entries(const Block &block) const
+    {
+        QList<Entry> out;
+        for (int q = block.first; q < block.end; ++q)
+            out.append({m_document.paragraphs.at(q), m_kinds.at(q)});
+        return out;
+    }
+    QList<Entry> formFor(const QList<Block> &list, const Party &party) const;
+    void putParty(const QList<Block> &list, int index);
+    void putParties(const Kind &kind);
+    int putPanel(int p);
+    void put(const Paragraph &paragraph, const Kind &kind)
+    {
+        m_out.paragraphs.append(paragraph);
+        m_outKinds.append(kind);
     }
 
-    CaseFill fill{FillIn(out), {}};
-    fill.matches = matchAll(fill.fillIn, outKinds, sheet, words);
+    const ModelDocument &m_document;
+    const CaseSheet &m_sheet;
+    const QList<Kind> m_kinds;
+    const bool m_otherCase;
+    QHash<QString, QList<Block>> m_blocks; // by role
+    QList<int> m_panelMembers;             // the sheet's members with a name
+    ModelDocument m_out;
+    QList<Kind> m_outKinds;
+};
+
+// The template's paragraphs for a party of this kind; where the template only
+// shows the other kind, the court's usual wording for this one under the
+// template's own label.
+QList<CaseWriter::Entry> CaseWriter::formFor(const QList<Block> &list, const Party &party) const
+{
+    const bool person = party.kind == Party::Kind::Person;
+    for (const Block &block : list)
+        if (m_document.paragraphs.at(block.first).text.contains(person ? u"出生" : u"住所地"))
+            return entries(block);
+    QList<Entry> form = entries(list.constFirst());
+    const QString &text = form.constFirst().paragraph.text;
+    if (!text.contains(person ? u"住所地" : u"出生"))
+        return form; // "上诉人：×××，……。" serves both
+    const Kind &kind = form.constFirst().kind;
+    const QString label = text.left(kind.labelEnd);
+    QList<Entry> made;
+    Paragraph paragraph = form.constFirst().paragraph;
+    paragraph.text = label + (person ? u"×××，男/女，××××年××月××日出生，×族，……（写明工作单位和职务或者职业），住……。"_s
+                                     : u"××××（写明名称），住所地……。"_s);
+    made.append({paragraph, kind});
+    if (!person) {
+        paragraph.text = u"法定代表人/主要负责人：×××，……（写明职务）。"_s;
+        made.append({paragraph, {Where::Representative, 12, u"法定代表人/主要负责人"_s, -1, -1, true}});
+    }
+    for (const Entry &entry : std::as_const(form))
+        if (entry.kind.where == Where::Agent)
+            made.append(entry);
+    return made;
+}
+
+// One party's block: its agents' line once per agent, its representative's
+// only for an organisation.
+void CaseWriter::putParty(const QList<Block> &list, int index)
+{
+    const Party &party = m_sheet.parties.at(index);
+    bool agentsDone = false;
+    for (Entry entry : formFor(list, party)) {
+        Kind &k = entry.kind;
+        k.party = index;
+        if (k.where == Where::Agent) {
+            if (std::exchange(agentsDone, true))
+                continue;
+            for (int a = 0; a < party.agents.size(); ++a) {
+                k.agent = a;
+                put(entry.paragraph, k);
+            }
+            continue;
+        }
+        if (k.where == Where::Representative && party.kind == Party::Kind::Person)
+            continue;
+        entry.paragraph.text = settled(entry.paragraph.text, party);
+        QString role;
+        int end = 0;
+        if (parseLabel(entry.paragraph.text, &role, &end))
+            k.labelEnd = end; // "法定代表人/主要负责人：" may have become "法定代表人："
+        put(entry.paragraph, k);
+    }
+}
+
+// At the role's first block, every party of that role in the sheet's order.
+void CaseWriter::putParties(const Kind &kind)
+{
+    const QList<Block> &list = m_blocks.value(kind.role);
+    for (int s = 0; s < m_sheet.parties.size(); ++s)
+        if (m_sheet.parties.at(s).role == kind.role)
+            putParty(list, s);
+}
+
+// The panel's lines as the sheet has them, in the template's spacing; returns
+// the paragraph after the template's own.
+int CaseWriter::putPanel(int p)
+{
+    const Kind &kind = m_kinds.at(p);
+    const Paragraph &paragraph = m_document.paragraphs.at(p);
+    const QString line = trimmedStart(paragraph.text).toString();
+    const QString gap = line.mid(kind.role.size(), line.indexOf(Cross) - kind.role.size());
+    for (int member : std::as_const(m_panelMembers)) {
+        Paragraph copy = paragraph;
+        copy.text = m_sheet.panel.at(member).role + gap + u"×××";
+        put(copy, {Where::Sign, -1, m_sheet.panel.at(member).role, member, -1, false});
+    }
+    while (p < m_kinds.size() && m_kinds.at(p).where == Where::Sign)
+        ++p;
+    return p;
+}
+
+void CaseWriter::run()
+{
+    for (int p = 0; p < m_kinds.size();) {
+        const Kind &kind = m_kinds.at(p);
+        if (kind.where == Where::Party && !m_sheet.partiesOf(kind.role).isEmpty()) {
+            const QList<Block> &list = m_blocks.value(kind.role);
+            if (list.constFirst().first == p)
+                putParties(kind);
+            p = std::find_if(list.begin(), list.end(), [p](const Block &b) { return b.first == p; })->end;
+            continue;
+        }
+        if (kind.where == Where::Sign && !m_panelMembers.isEmpty() && !m_otherCase) {
+            p = putPanel(p);
+            continue;
+        }
+        put(m_document.paragraphs.at(p), kind);
+        ++p;
+    }
+}
+
+} // namespace
+
+CaseFill fillFromCase(const ModelDocument &document, const CaseSheet &sheet)
+{
+    const Words words(sheet);
+    CaseWriter writer(document, sheet, words);
+    writer.run();
+    CaseFill fill{FillIn(writer.written()), {}};
+    fill.matches = matchAll(fill.fillIn, writer.writtenKinds(), sheet, words);
     for (int i = 0; i < fill.matches.size(); ++i)
         fill.fillIn.setValue(i, fill.matches.at(i).value);
     return fill;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "casefile/templatedocuments.h"
 
+#include "document/pageblocks.h"
 #include "fulltext/pagetext.h"
 
 #include <QFile>
@@ -12,67 +13,79 @@ namespace Juanzong {
 
 namespace {
 
-Paragraph::Role roleOf(const QString &line, const QString &previous, bool headerDone, bool sawCourt)
+using Role = Paragraph::Role;
+
+// Whether the markup says anything of how the document's blocks look. A page
+// that sets its look in a style sheet of its own file (our sample does) says
+// nothing inline, and a view would show what this reader cannot see.
+bool looksUnsaid(const FoundDocument &found, const QList<PageBlock> &blocks)
+{
+    for (const BlockSpan &span : found.sources) {
+        const PageBlock &b = blocks.at(span.block);
+        if ((b.align != PageBlock::Align::Start && b.align != PageBlock::Align::Justify) || b.bold || b.fontSize > 0
+            || b.indent > 0)
+            return false;
+    }
+    return true;
+}
+
+// The court layout told from the lines alone, where their look is unsaid: a
+// court's name, a case number, a short title above the text, signatures and
+// the date under it.
+Role roleOfText(const QString &line, const QString &previous, bool headerDone, bool sawCourt)
 {
     static const QRegularExpression caseNumber(u"^[（(〔][^）)〕]{1,8}[）)〕].{0,16}号$"_s);
     static const QRegularExpression sign(u"^(?:审\\s*判\\s*长|审\\s*判\\s*员|人民陪审员|代理审判员|书\\s*记\\s*员|院\\s*长|执\\s*行\\s*员|法官助理)[\\s　]*\\S{0,4}$"_s);
     static const QRegularExpression date(u"^(?:二〇|20|××)[×\\d〇一二三四五六七八九]{2}年.{1,3}月.{1,3}日$"_s);
     if (!headerDone) {
         if (!sawCourt && line.endsWith(u"人民法院"))
-            return Paragraph::Role::Court;
+            return Role::Court;
         if (caseNumber.match(line).hasMatch())
-            return Paragraph::Role::CaseNo;
+            return Role::CaseNo;
         if (line.size() <= 16 && !line.contains(u'：') && !line.contains(u'，'))
-            return Paragraph::Role::DocType;
+            return Role::DocType;
     }
     // "此致" and the court it goes to stand at the left margin.
     if (line == u"此致" || (previous == u"此致" && line.endsWith(u"人民法院")))
-        return Paragraph::Role::Plain;
+        return Role::Plain;
     if (sign.match(line).hasMatch() || line == u"（院印）" || line.contains(u"（签名") || line.contains(u"（盖章"))
-        return Paragraph::Role::Sign;
+        return Role::Sign;
     if (date.match(line).hasMatch())
-        return Paragraph::Role::Date;
-    return Paragraph::Role::Body;
+        return Role::Date;
+    return Role::Body;
+}
+
+void roleByText(ModelDocument &document)
+{
+    bool headerDone = false;
+    bool sawCourt = false;
+    QString previous;
+    for (Paragraph &p : document.paragraphs) {
+        if (p.role == Role::Table)
+            continue;
+        p.role = roleOfText(p.text, std::exchange(previous, p.text), headerDone, sawCourt);
+        sawCourt = sawCourt || p.role == Role::Court;
+        // The header ends with the case number, or with the first line that is no title.
+        headerDone = headerDone || p.role == Role::CaseNo || p.role == Role::Body;
+    }
 }
 
 } // namespace
 
 QList<TemplateDocument> templateDocuments(QByteArrayView html)
 {
+    const PageBlocks page = readPageBlocks(html);
     QList<TemplateDocument> out;
-    const PageText page = extractPageText(html);
-    for (const PageDocument &found : page.documents) {
-        if (found.anchor.isEmpty())
-            continue; // the page's own text around its documents
-        TemplateDocument doc;
-        doc.anchor = found.anchor;
-        QString heading = found.heading;
-        static const QRegularExpression label(u"^范本[一二三四五六七八九十百〇零0-9]+[\\s　]*"_s);
-        heading.remove(label);
-        doc.document.heading = heading;
-        bool headerDone = false;
-        bool sawCourt = false;
-        QString previous;
-        const QStringList lines = found.text.split(u'\n', Qt::SkipEmptyParts);
-        for (const QString &line : lines) {
-            if (line == found.heading || line == u"返回本页目录")
-                continue;
-            // The notes on how to write it follow the document; they are no part of it.
-            if (line == u"说明" || line == u"说　明")
-                break;
-            const Paragraph::Role role = roleOf(line, std::exchange(previous, line), headerDone, sawCourt);
-            sawCourt = sawCourt || role == Paragraph::Role::Court;
-            // The header ends with the case number, or with the first line that is no title.
-            headerDone = headerDone || role == Paragraph::Role::CaseNo || role == Paragraph::Role::Body;
-            doc.document.paragraphs.append({role, line, {}});
-        }
-        if (heading.isEmpty())
-            for (const Paragraph &p : std::as_const(doc.document.paragraphs))
-                if (p.role == Paragraph::Role::DocType) {
-                    doc.document.heading = p.text;
-                    break;
-                }
-        out.append(doc);
+    QStringList anchors;
+    for (FoundDocument &found : findModelDocuments(page.blocks)) {
+        // Numbered as the index numbers them, so that its hits name these.
+        QString anchor = found.anchor;
+        if (anchor.isEmpty() || anchors.contains(anchor))
+            anchor = u"juanzong-document-" + QString::number(out.size() + 1);
+        anchors.append(anchor);
+        if (looksUnsaid(found, page.blocks))
+            roleByText(found.document);
+        out.append({anchor, std::move(found.document)});
     }
     return out;
 }

@@ -2,9 +2,10 @@
 // The model documents of a template page read without showing it, for work on
 // many at once: the case's batch, the matching's benchmark.
 //
-// The page's text is read as the full-text index reads it; the part each line
-// plays in the court layout is told from the line itself (a court's name, a
-// case number, a signature), which is what a reader goes by too.
+// The page is read as the full-text index reads it (its blocks with what the
+// markup says of their look) and its documents, headings and paragraph roles
+// are found by the one rule the document commands use, so that a batch's Word
+// files are the ones 另存为 Word 文档… writes from the same page.
 #pragma once
 
 #include "document/modeldocument.h"
@@ -17,7 +18,9 @@ namespace Juanzong {
 
 struct TemplateDocument
 {
-    QString anchor; // the fragment that scrolls to it on its page
+    // The fragment that scrolls to it on its page, the one the full-text index
+    // gives its hits: the document's own id or name, else "juanzong-document-N".
+    QString anchor;
     ModelDocument document;
 };
 

@@ -2,7 +2,9 @@
 #include "caseui/casebatchdialog.h"
 
 #include "casefile/templatedocuments.h"
+#include "caseui/dialogparts.h"
 #include "core/catalogue.h"
+#include "fulltext/fulltextservice.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,12 +32,11 @@ namespace {
 
 constexpr int DocumentRole = Qt::UserRole;
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+using CaseDialogParts::button;
+
+QString placeOf(const QString &fileName, const QString &anchor)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1StringView(name));
-    b->setAutoDefault(false);
-    return b;
+    return fileName + u'#' + anchor;
 }
 
 } // namespace
@@ -51,30 +52,14 @@ CaseBatchDialog::CaseBatchDialog(std::function<CaseSheet()> sheet, const QString
     auto *hint = new QLabel(u"勾选要生成的范本，它们将按案件信息填写后保存为 Word 文档，文件以范本标题命名。"_s, this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
-
-    m_filter = new QLineEdit(this);
-    m_filter->setObjectName(u"CaseBatchFilter"_s);
-    m_filter->setPlaceholderText(u"按标题筛选，如：传票、判决书"_s);
-    m_filter->setClearButtonEnabled(true);
-    layout->addWidget(m_filter);
-    connect(m_filter, &QLineEdit::textChanged, this, &CaseBatchDialog::filter);
+    addFilters(layout);
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(u"CaseBatchList"_s);
     m_list->setHeaderHidden(true);
     layout->addWidget(m_list, 2);
     connect(m_list, &QTreeWidget::itemChanged, this, &CaseBatchDialog::updateRunButton);
-
-    auto *folderRow = new QHBoxLayout;
-    folderRow->addWidget(new QLabel(u"保存到："_s, this));
-    m_folder = new QLineEdit(this);
-    m_folder->setObjectName(u"CaseBatchFolder"_s);
-    folderRow->addWidget(m_folder, 1);
-    QPushButton *choose = button(this, "CaseBatchChoose", u"选择文件夹…"_s);
-    folderRow->addWidget(choose);
-    layout->addLayout(folderRow);
-    connect(choose, &QPushButton::clicked, this, &CaseBatchDialog::chooseFolder);
-    connect(m_folder, &QLineEdit::textChanged, this, &CaseBatchDialog::updateRunButton);
+    addFolderRow(layout);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(u"CaseBatchProgress"_s);
@@ -86,25 +71,72 @@ CaseBatchDialog::CaseBatchDialog(std::function<CaseSheet()> sheet, const QString
     m_report->setReadOnly(true);
     m_report->setPlaceholderText(u"生成后，这里列出每份文书中尚未填写的空白。"_s);
     layout->addWidget(m_report, 1);
-
-    auto *buttons = new QHBoxLayout;
-    m_run = button(this, "CaseBatchRun", u"生成"_s);
-    QPushButton *print = button(this, "CaseBatchPrint", u"打印报告…"_s);
-    QPushButton *close = button(this, "CaseBatchClose", u"关闭"_s);
-    buttons->addWidget(m_run);
-    buttons->addWidget(print);
-    buttons->addStretch();
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
-    connect(m_run, &QPushButton::clicked, this, &CaseBatchDialog::run);
-    connect(print, &QPushButton::clicked, this, &CaseBatchDialog::printReport);
-    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    addButtons(layout);
 
     fillList(programDir);
     updateRunButton();
 }
 
 CaseBatchDialog::~CaseBatchDialog() = default;
+
+void CaseBatchDialog::addFilters(QVBoxLayout *layout)
+{
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(u"CaseBatchFilter"_s);
+    m_filter->setPlaceholderText(u"按标题筛选，如：传票、判决书"_s);
+    m_filter->setClearButtonEnabled(true);
+    layout->addWidget(m_filter);
+    connect(m_filter, &QLineEdit::textChanged, this, &CaseBatchDialog::filter);
+
+    m_fullText = new QLineEdit(this);
+    m_fullText->setObjectName(u"CaseBatchFullText"_s);
+    m_fullText->setPlaceholderText(u"按全文筛选，如：证人出庭"_s);
+    m_fullText->setClearButtonEnabled(true);
+    layout->addWidget(m_fullText);
+    m_fullTextNote = new QLabel(this);
+    m_fullTextNote->setObjectName(u"CaseBatchFullTextNote"_s);
+    // The query is repeated in it: never markup.
+    m_fullTextNote->setTextFormat(Qt::PlainText);
+    m_fullTextNote->setWordWrap(true);
+    m_fullTextNote->hide();
+    layout->addWidget(m_fullTextNote);
+    connect(m_fullText, &QLineEdit::textChanged, this, &CaseBatchDialog::searchFullText);
+}
+
+void CaseBatchDialog::addFolderRow(QVBoxLayout *layout)
+{
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(new QLabel(u"保存到："_s, this));
+    m_folder = new QLineEdit(this);
+    m_folder->setObjectName(u"CaseBatchFolder"_s);
+    folderRow->addWidget(m_folder, 1);
+    QPushButton *choose = button(this, "CaseBatchChoose", u"选择文件夹…"_s);
+    folderRow->addWidget(choose);
+    layout->addLayout(folderRow);
+    connect(choose, &QPushButton::clicked, this, &CaseBatchDialog::chooseFolder);
+    connect(m_folder, &QLineEdit::textChanged, this, &CaseBatchDialog::updateRunButton);
+}
+
+void CaseBatchDialog::addButtons(QVBoxLayout *layout)
+{
+    m_run = button(this, "CaseBatchRun", u"生成"_s);
+    QPushButton *print = button(this, "CaseBatchPrint", u"打印报告…"_s);
+    QPushButton *close = button(this, "CaseBatchClose", u"关闭"_s);
+    layout->addLayout(CaseDialogParts::buttonRow({m_run, print}, {close}));
+    connect(m_run, &QPushButton::clicked, this, &CaseBatchDialog::run);
+    connect(print, &QPushButton::clicked, this, &CaseBatchDialog::printReport);
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void CaseBatchDialog::setFullTextService(FullTextService *service)
+{
+    if (m_service)
+        disconnect(m_service, nullptr, this, nullptr);
+    m_service = service;
+    if (service)
+        connect(service, &FullTextService::ready, this, &CaseBatchDialog::searchFullText);
+    searchFullText();
+}
 
 // Pages in the catalogue's order, each with its model documents to check.
 void CaseBatchDialog::fillList(const QString &programDir)
@@ -128,6 +160,7 @@ void CaseBatchDialog::fillList(const QString &programDir)
             child->setCheckState(0, Qt::Unchecked);
             child->setData(0, DocumentRole, int(m_documents.size()));
             m_documents.append(found.document);
+            m_places.append(placeOf(QFileInfo(*page).fileName(), found.anchor));
         }
     }
     // Nodes that lead to no document are no choice.
@@ -142,15 +175,43 @@ void CaseBatchDialog::fillList(const QString &programDir)
             delete m_list->takeTopLevelItem(i);
 }
 
-void CaseBatchDialog::filter(const QString &text)
+void CaseBatchDialog::searchFullText()
 {
+    const QString query = FullTextIndex::normalisedQuery(m_fullText->text());
+    const FullTextIndex *index = m_service ? m_service->index() : nullptr;
+    m_fullTextHits.reset();
+    if (query.isEmpty()) {
+        m_fullTextNote->hide();
+    } else if (!index) {
+        m_fullTextNote->setText(u"全文索引尚未建好，建好后即按全文筛选；按标题筛选照常可用。"_s);
+        m_fullTextNote->show();
+    } else {
+        const FullTextResult result = index->search(query, index->documentCount());
+        QSet<QString> hits;
+        for (const FullTextHit &hit : result.hits)
+            if (!hit.anchor.isEmpty())
+                hits.insert(placeOf(hit.fileName, hit.anchor));
+        m_fullTextNote->setText(u"全文含“"_s + query + u"”的范本："_s + QString::number(hits.size()) + u" 份。"_s);
+        m_fullTextNote->show();
+        m_fullTextHits = std::move(hits);
+    }
+    filter();
+}
+
+// Hides what either filter leaves out; what is checked stays checked.
+void CaseBatchDialog::filter()
+{
+    const QString text = m_filter->text();
+    const bool narrowed = !text.isEmpty() || m_fullTextHits;
     std::function<bool(QTreeWidgetItem *)> show = [&](QTreeWidgetItem *item) {
         bool any = false;
         for (int i = 0; i < item->childCount(); ++i)
             any = show(item->child(i)) || any;
-        const bool own = item->data(0, DocumentRole).isValid() && item->text(0).contains(text, Qt::CaseInsensitive);
-        item->setHidden(!(any || own || text.isEmpty()));
-        if (!text.isEmpty() && any)
+        const QVariant document = item->data(0, DocumentRole);
+        const bool own = document.isValid() && item->text(0).contains(text, Qt::CaseInsensitive)
+            && (!m_fullTextHits || m_fullTextHits->contains(m_places.at(document.toInt())));
+        item->setHidden(!(any || own || !narrowed));
+        if (narrowed && any)
             item->setExpanded(true);
         return any || own;
     };

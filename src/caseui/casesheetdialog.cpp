@@ -2,6 +2,7 @@
 #include "caseui/casesheetdialog.h"
 
 #include "casefile/casefile.h"
+#include "caseui/dialogparts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -29,13 +30,8 @@ namespace {
 const QString PersonKind = u"自然人"_s;
 const QString OrganisationKind = u"法人或其他组织"_s;
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1StringView(name));
-    b->setAutoDefault(false);
-    return b;
-}
+using CaseDialogParts::button;
+using CaseDialogParts::buttonRow;
 
 QComboBox *comboBox(QWidget *parent, const char *name, const QStringList &items, bool editable)
 {
@@ -55,6 +51,12 @@ void addRoleRow(QTableWidget *table, const QStringList &roles, const QString &ro
     box->setCurrentText(role);
     table->setCellWidget(row, 0, box);
     table->setItem(row, 1, new QTableWidgetItem(name));
+}
+
+void removeCurrentRow(QTableWidget *table)
+{
+    if (table->currentRow() >= 0)
+        table->removeRow(table->currentRow());
 }
 
 QTableWidget *table(QWidget *parent, const char *name, const QStringList &headers)
@@ -79,17 +81,11 @@ CaseSheetDialog::CaseSheetDialog(QWidget *parent)
     resize(560, 760);
 
     auto *layout = new QVBoxLayout(this);
-    auto *top = new QHBoxLayout;
     QPushButton *open = button(this, "CaseOpen", u"打开…"_s);
     QPushButton *save = button(this, "CaseSave", u"保存…"_s);
     QPushButton *batch = button(this, "CaseBatch", u"批量生成文书…"_s);
     QPushButton *close = button(this, "CaseClose", u"关闭"_s);
-    top->addWidget(open);
-    top->addWidget(save);
-    top->addStretch();
-    top->addWidget(batch);
-    top->addWidget(close);
-    layout->addLayout(top);
+    layout->addLayout(buttonRow({open, save}, {batch, close}));
     connect(open, &QPushButton::clicked, this, &CaseSheetDialog::askOpen);
     connect(save, &QPushButton::clicked, this, &CaseSheetDialog::askSave);
     connect(batch, &QPushButton::clicked, this, &CaseSheetDialog::batchRequested);
@@ -107,13 +103,48 @@ CaseSheetDialog::CaseSheetDialog(QWidget *parent)
     auto *contentLayout = new QVBoxLayout(content);
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
+    contentLayout->addWidget(caseBox(content));
+    contentLayout->addWidget(partiesBox(content));
+    contentLayout->addWidget(panelBox(content));
+    contentLayout->addStretch();
+    for (QComboBox *box : {m_role, m_kind, m_sex, m_representativeRole})
+        connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::edited);
 
-    // The case.
-    auto *caseBox = new QGroupBox(u"案件"_s, content);
-    auto *caseForm = new QFormLayout(caseBox);
-    caseForm->addRow(u"法院："_s, lineEdit("CaseCourt", u"court"_s));
+    load();
+}
+
+// The court, the case number in its parts, the cause and the dates.
+QWidget *CaseSheetDialog::caseBox(QWidget *parent)
+{
+    auto *box = new QGroupBox(u"案件"_s, parent);
+    auto *form = new QFormLayout(box);
+    form->addRow(u"法院："_s, lineEdit("CaseCourt", u"court"_s));
     m_edits.value(u"court"_s)->setPlaceholderText(u"北京市海淀区人民法院"_s);
-    auto *numberRow = new QHBoxLayout;
+    form->addRow(u"案号："_s, numberRow(box));
+    m_numberShown = new QLabel(box);
+    m_numberShown->setObjectName(u"CaseNumberShown"_s);
+    m_numberShown->setTextFormat(Qt::PlainText);
+    form->addRow(QString(), m_numberShown);
+    for (const QString &field : {u"caseNumber"_s, u"caseNumber.year"_s, u"caseNumber.courtCode"_s,
+                                 u"caseNumber.typeCode"_s, u"caseNumber.number"_s})
+        form->addRow(QString(), messageLabel(field));
+    form->addRow(u"案由："_s, lineEdit("CaseCause", u"cause"_s));
+    m_edits.value(u"cause"_s)->setPlaceholderText(u"买卖合同纠纷"_s);
+    for (auto [name, field, caption] : {std::tuple{"CaseFiled", u"filed"_s, u"立案日期："_s},
+                                        std::tuple{"CaseHearing", u"hearing"_s, u"开庭日期："_s},
+                                        std::tuple{"CasePronounced", u"pronounced"_s, u"宣判日期："_s}}) {
+        QLineEdit *edit = lineEdit(name, field);
+        edit->setPlaceholderText(u"2026-03-05"_s);
+        form->addRow(caption, edit);
+        form->addRow(QString(), messageLabel(field));
+    }
+    return box;
+}
+
+// "（2026）京0108民初1234号" typed part by part between its fixed characters.
+QHBoxLayout *CaseSheetDialog::numberRow(QWidget *parent)
+{
+    auto *row = new QHBoxLayout;
     auto part = [&](const char *name, const QString &field, const QString &example, const QString &what, int width) {
         QLineEdit *edit = lineEdit(name, field);
         edit->setPlaceholderText(example);
@@ -122,127 +153,48 @@ CaseSheetDialog::CaseSheetDialog(QWidget *parent)
         edit->setToolTip(what);
         return edit;
     };
-    numberRow->addWidget(new QLabel(u"（"_s, caseBox));
-    numberRow->addWidget(part("CaseYear", u"caseNumber.year"_s, u"2026"_s, u"案号：年份"_s, 60));
-    numberRow->addWidget(new QLabel(u"）"_s, caseBox));
-    numberRow->addWidget(part("CaseCourtCode", u"caseNumber.courtCode"_s, u"京0108"_s, u"案号：法院代字"_s, 70));
-    numberRow->addWidget(part("CaseTypeCode", u"caseNumber.typeCode"_s, u"民初"_s, u"案号：类型代字"_s, 60));
-    numberRow->addWidget(part("CaseSerial", u"caseNumber.number"_s, u"1234"_s, u"案号：案件编号"_s, 70));
-    numberRow->addWidget(new QLabel(u"号"_s, caseBox));
-    numberRow->addStretch();
-    caseForm->addRow(u"案号："_s, numberRow);
-    m_numberShown = new QLabel(caseBox);
-    m_numberShown->setObjectName(u"CaseNumberShown"_s);
-    m_numberShown->setTextFormat(Qt::PlainText);
-    caseForm->addRow(QString(), m_numberShown);
-    for (const QString &field : {u"caseNumber"_s, u"caseNumber.year"_s, u"caseNumber.courtCode"_s,
-                                 u"caseNumber.typeCode"_s, u"caseNumber.number"_s})
-        caseForm->addRow(QString(), messageLabel(field));
-    caseForm->addRow(u"案由："_s, lineEdit("CaseCause", u"cause"_s));
-    m_edits.value(u"cause"_s)->setPlaceholderText(u"买卖合同纠纷"_s);
-    for (auto [name, field, caption] : {std::tuple{"CaseFiled", u"filed"_s, u"立案日期："_s},
-                                        std::tuple{"CaseHearing", u"hearing"_s, u"开庭日期："_s},
-                                        std::tuple{"CasePronounced", u"pronounced"_s, u"宣判日期："_s}}) {
-        QLineEdit *edit = lineEdit(name, field);
-        edit->setPlaceholderText(u"2026-03-05"_s);
-        caseForm->addRow(caption, edit);
-        caseForm->addRow(QString(), messageLabel(field));
-    }
-    contentLayout->addWidget(caseBox);
+    row->addWidget(new QLabel(u"（"_s, parent));
+    row->addWidget(part("CaseYear", u"caseNumber.year"_s, u"2026"_s, u"案号：年份"_s, 60));
+    row->addWidget(new QLabel(u"）"_s, parent));
+    row->addWidget(part("CaseCourtCode", u"caseNumber.courtCode"_s, u"京0108"_s, u"案号：法院代字"_s, 70));
+    row->addWidget(part("CaseTypeCode", u"caseNumber.typeCode"_s, u"民初"_s, u"案号：类型代字"_s, 60));
+    row->addWidget(part("CaseSerial", u"caseNumber.number"_s, u"1234"_s, u"案号：案件编号"_s, 70));
+    row->addWidget(new QLabel(u"号"_s, parent));
+    row->addStretch();
+    return row;
+}
 
-    // The parties.
-    auto *partiesBox = new QGroupBox(u"当事人"_s, content);
-    auto *partiesLayout = new QVBoxLayout(partiesBox);
-    m_parties = new QListWidget(partiesBox);
+// The list of parties and the editor of the one selected.
+QWidget *CaseSheetDialog::partiesBox(QWidget *parent)
+{
+    auto *box = new QGroupBox(u"当事人"_s, parent);
+    auto *layout = new QVBoxLayout(box);
+    m_parties = new QListWidget(box);
     m_parties->setObjectName(u"CaseParties"_s);
     m_parties->setMaximumHeight(120);
-    partiesLayout->addWidget(m_parties);
-    auto *partyButtons = new QHBoxLayout;
-    QPushButton *addParty = button(partiesBox, "CasePartyAdd", u"添加当事人"_s);
-    QPushButton *removeParty = button(partiesBox, "CasePartyRemove", u"删除"_s);
-    partyButtons->addWidget(addParty);
-    partyButtons->addWidget(removeParty);
-    partyButtons->addStretch();
-    partiesLayout->addLayout(partyButtons);
+    layout->addWidget(m_parties);
+    QPushButton *add = button(box, "CasePartyAdd", u"添加当事人"_s);
+    QPushButton *remove = button(box, "CasePartyRemove", u"删除"_s);
+    layout->addLayout(buttonRow({add, remove}));
+    connect(add, &QPushButton::clicked, this, &CaseSheetDialog::addParty);
+    connect(remove, &QPushButton::clicked, this, &CaseSheetDialog::removeParty);
+    connect(m_parties, &QListWidget::currentRowChanged, this, &CaseSheetDialog::loadParty);
 
-    m_partyEditor = new QWidget(partiesBox);
-    auto *partyForm = new QFormLayout(m_partyEditor);
+    m_partyEditor = new QWidget(box);
+    auto *form = new QFormLayout(m_partyEditor);
     m_role = comboBox(m_partyEditor, "CasePartyRole", PartyRoles, true);
     m_kind = comboBox(m_partyEditor, "CasePartyKind", {PersonKind, OrganisationKind}, false);
-    partyForm->addRow(u"诉讼地位："_s, m_role);
-    partyForm->addRow(u"类型："_s, m_kind);
-    partyForm->addRow(u"姓名或名称："_s, lineEdit("CasePartyName", u"party.name"_s));
-    m_personFields = new QWidget(m_partyEditor);
-    auto *personForm = new QFormLayout(m_personFields);
-    personForm->setContentsMargins(0, 0, 0, 0);
-    m_sex = comboBox(m_personFields, "CasePartySex", {QString(), u"男"_s, u"女"_s}, false);
-    personForm->addRow(u"性别："_s, m_sex);
-    personForm->addRow(QString(), messageLabel(u"party.sex"_s));
-    personForm->addRow(u"出生日期："_s, lineEdit("CasePartyBirth", u"party.birthDate"_s));
-    m_edits.value(u"party.birthDate"_s)->setPlaceholderText(u"1980-01-02"_s);
-    personForm->addRow(QString(), messageLabel(u"party.birthDate"_s));
-    personForm->addRow(u"民族："_s, lineEdit("CasePartyEthnicity", u"party.ethnicity"_s));
-    personForm->addRow(u"工作单位和职务或职业："_s, lineEdit("CasePartyOccupation", u"party.occupation"_s));
-    partyForm->addRow(m_personFields);
-    m_organisationFields = new QWidget(m_partyEditor);
-    auto *organisationForm = new QFormLayout(m_organisationFields);
-    organisationForm->setContentsMargins(0, 0, 0, 0);
-    m_representativeRole = comboBox(m_organisationFields, "CasePartyRepresentativeRole",
-                                    {u"法定代表人"_s, u"主要负责人"_s}, false);
-    organisationForm->addRow(u"代表人身份："_s, m_representativeRole);
-    organisationForm->addRow(u"代表人姓名："_s, lineEdit("CasePartyRepresentative", u"party.representative"_s));
-    organisationForm->addRow(u"代表人职务："_s, lineEdit("CasePartyRepresentativeTitle", u"party.representativeTitle"_s));
-    partyForm->addRow(m_organisationFields);
-    partyForm->addRow(u"住所或住所地："_s, lineEdit("CasePartyAddress", u"party.address"_s));
+    form->addRow(u"诉讼地位："_s, m_role);
+    form->addRow(u"类型："_s, m_kind);
+    form->addRow(u"姓名或名称："_s, lineEdit("CasePartyName", u"party.name"_s));
+    form->addRow(personFields(m_partyEditor));
+    form->addRow(organisationFields(m_partyEditor));
+    form->addRow(u"住所或住所地："_s, lineEdit("CasePartyAddress", u"party.address"_s));
     m_agents = table(m_partyEditor, "CaseAgents", {u"委托诉讼代理人"_s, u"身份（如：某律师事务所律师）"_s});
-    partyForm->addRow(m_agents);
-    auto *agentButtons = new QHBoxLayout;
+    form->addRow(m_agents);
     QPushButton *addAgent = button(m_partyEditor, "CaseAgentAdd", u"添加代理人"_s);
     QPushButton *removeAgent = button(m_partyEditor, "CaseAgentRemove", u"删除代理人"_s);
-    agentButtons->addWidget(addAgent);
-    agentButtons->addWidget(removeAgent);
-    agentButtons->addStretch();
-    partyForm->addRow(agentButtons);
-    partiesLayout->addWidget(m_partyEditor);
-    contentLayout->addWidget(partiesBox);
-
-    // The panel and the clerk.
-    auto *panelBox = new QGroupBox(u"审判组织"_s, content);
-    auto *panelLayout = new QFormLayout(panelBox);
-    m_panel = table(panelBox, "CasePanel", {u"职务"_s, u"姓名"_s});
-    panelLayout->addRow(m_panel);
-    auto *panelButtons = new QHBoxLayout;
-    QPushButton *addMember = button(panelBox, "CasePanelAdd", u"添加审判人员"_s);
-    QPushButton *removeMember = button(panelBox, "CasePanelRemove", u"删除"_s);
-    panelButtons->addWidget(addMember);
-    panelButtons->addWidget(removeMember);
-    panelButtons->addStretch();
-    panelLayout->addRow(panelButtons);
-    panelLayout->addRow(u"书记员："_s, lineEdit("CaseClerk", u"clerk"_s));
-    contentLayout->addWidget(panelBox);
-    contentLayout->addStretch();
-
-    connect(m_parties, &QListWidget::currentRowChanged, this, &CaseSheetDialog::loadParty);
-    connect(addParty, &QPushButton::clicked, this, [this] {
-        Party party;
-        // A new party is most often the other side of the last one.
-        if (!m_sheet.parties.isEmpty() && m_sheet.parties.constLast().role == u"原告")
-            party.role = u"被告"_s;
-        m_sheet.parties.append(party);
-        refreshPartyList();
-        m_parties->setCurrentRow(int(m_sheet.parties.size() - 1));
-        edited();
-    });
-    connect(removeParty, &QPushButton::clicked, this, [this] {
-        const int row = m_parties->currentRow();
-        if (row < 0 || row >= m_sheet.parties.size())
-            return;
-        m_sheet.parties.removeAt(row);
-        refreshPartyList();
-        m_parties->setCurrentRow(std::min(row, int(m_sheet.parties.size()) - 1));
-        loadParty();
-        edited();
-    });
+    form->addRow(buttonRow({addAgent, removeAgent}));
     connect(addAgent, &QPushButton::clicked, this, [this] {
         const int row = m_agents->rowCount();
         m_agents->insertRow(row);
@@ -251,30 +203,96 @@ CaseSheetDialog::CaseSheetDialog(QWidget *parent)
         storeAgents();
     });
     connect(removeAgent, &QPushButton::clicked, this, [this] {
-        if (m_agents->currentRow() >= 0)
-            m_agents->removeRow(m_agents->currentRow());
+        removeCurrentRow(m_agents);
         storeAgents();
     });
     connect(m_agents, &QTableWidget::itemChanged, this, &CaseSheetDialog::storeAgents);
-    connect(addMember, &QPushButton::clicked, this, [this] {
-        addRoleRow(m_panel, PanelRoles, m_panel->rowCount() == 0 ? u"审判长"_s : u"审判员"_s, QString());
+    layout->addWidget(m_partyEditor);
+    return box;
+}
+
+QWidget *CaseSheetDialog::personFields(QWidget *parent)
+{
+    m_personFields = new QWidget(parent);
+    auto *form = new QFormLayout(m_personFields);
+    form->setContentsMargins(0, 0, 0, 0);
+    m_sex = comboBox(m_personFields, "CasePartySex", {QString(), u"男"_s, u"女"_s}, false);
+    form->addRow(u"性别："_s, m_sex);
+    form->addRow(QString(), messageLabel(u"party.sex"_s));
+    form->addRow(u"出生日期："_s, lineEdit("CasePartyBirth", u"party.birthDate"_s));
+    m_edits.value(u"party.birthDate"_s)->setPlaceholderText(u"1980-01-02"_s);
+    form->addRow(QString(), messageLabel(u"party.birthDate"_s));
+    form->addRow(u"民族："_s, lineEdit("CasePartyEthnicity", u"party.ethnicity"_s));
+    form->addRow(u"工作单位和职务或职业："_s, lineEdit("CasePartyOccupation", u"party.occupation"_s));
+    return m_personFields;
+}
+
+QWidget *CaseSheetDialog::organisationFields(QWidget *parent)
+{
+    m_organisationFields = new QWidget(parent);
+    auto *form = new QFormLayout(m_organisationFields);
+    form->setContentsMargins(0, 0, 0, 0);
+    m_representativeRole = comboBox(m_organisationFields, "CasePartyRepresentativeRole",
+                                    {u"法定代表人"_s, u"主要负责人"_s}, false);
+    form->addRow(u"代表人身份："_s, m_representativeRole);
+    form->addRow(u"代表人姓名："_s, lineEdit("CasePartyRepresentative", u"party.representative"_s));
+    form->addRow(u"代表人职务："_s, lineEdit("CasePartyRepresentativeTitle", u"party.representativeTitle"_s));
+    return m_organisationFields;
+}
+
+// The panel and the clerk.
+QWidget *CaseSheetDialog::panelBox(QWidget *parent)
+{
+    auto *box = new QGroupBox(u"审判组织"_s, parent);
+    auto *form = new QFormLayout(box);
+    m_panel = table(box, "CasePanel", {u"职务"_s, u"姓名"_s});
+    form->addRow(m_panel);
+    QPushButton *add = button(box, "CasePanelAdd", u"添加审判人员"_s);
+    QPushButton *remove = button(box, "CasePanelRemove", u"删除"_s);
+    form->addRow(buttonRow({add, remove}));
+    form->addRow(u"书记员："_s, lineEdit("CaseClerk", u"clerk"_s));
+    connect(add, &QPushButton::clicked, this, [this] {
+        addPanelRow(m_panel->rowCount() == 0 ? u"审判长"_s : u"审判员"_s, QString());
         storePanel();
-        auto *box = static_cast<QComboBox *>(m_panel->cellWidget(m_panel->rowCount() - 1, 0));
-        connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::storePanel);
     });
-    connect(removeMember, &QPushButton::clicked, this, [this] {
-        if (m_panel->currentRow() >= 0)
-            m_panel->removeRow(m_panel->currentRow());
+    connect(remove, &QPushButton::clicked, this, [this] {
+        removeCurrentRow(m_panel);
         storePanel();
     });
     connect(m_panel, &QTableWidget::itemChanged, this, &CaseSheetDialog::storePanel);
-    for (QComboBox *box : {m_role, m_kind, m_sex, m_representativeRole})
-        connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::edited);
-
-    load();
+    return box;
 }
 
-CaseSheetDialog::~CaseSheetDialog() = default;
+void CaseSheetDialog::addPanelRow(const QString &role, const QString &name)
+{
+    addRoleRow(m_panel, PanelRoles, role, name);
+    auto *box = static_cast<QComboBox *>(m_panel->cellWidget(m_panel->rowCount() - 1, 0));
+    connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::storePanel);
+}
+
+void CaseSheetDialog::addParty()
+{
+    Party party;
+    // A new party is most often the other side of the last one.
+    if (!m_sheet.parties.isEmpty() && m_sheet.parties.constLast().role == u"原告")
+        party.role = u"被告"_s;
+    m_sheet.parties.append(party);
+    refreshPartyList();
+    m_parties->setCurrentRow(int(m_sheet.parties.size() - 1));
+    edited();
+}
+
+void CaseSheetDialog::removeParty()
+{
+    const int row = m_parties->currentRow();
+    if (row < 0 || row >= m_sheet.parties.size())
+        return;
+    m_sheet.parties.removeAt(row);
+    refreshPartyList();
+    m_parties->setCurrentRow(std::min(row, int(m_sheet.parties.size()) - 1));
+    loadParty();
+    edited();
+}
 
 QLineEdit *CaseSheetDialog::lineEdit(const char *name, const QString &field)
 {
@@ -322,11 +340,8 @@ void CaseSheetDialog::load()
     {
         const QSignalBlocker quiet(m_panel);
         m_panel->setRowCount(0);
-        for (const PanelMember &member : std::as_const(m_sheet.panel)) {
-            addRoleRow(m_panel, PanelRoles, member.role, member.name);
-            auto *box = static_cast<QComboBox *>(m_panel->cellWidget(m_panel->rowCount() - 1, 0));
-            connect(box, &QComboBox::currentTextChanged, this, &CaseSheetDialog::storePanel);
-        }
+        for (const PanelMember &member : std::as_const(m_sheet.panel))
+            addPanelRow(member.role, member.name);
     }
     refreshPartyList();
     m_parties->setCurrentRow(m_sheet.parties.isEmpty() ? -1 : 0);

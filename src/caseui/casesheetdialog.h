@@ -9,6 +9,7 @@
 #include <QHash>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -23,7 +24,6 @@ class CaseSheetDialog final : public QDialog
     Q_DISABLE_COPY_MOVE(CaseSheetDialog)
 public:
     explicit CaseSheetDialog(QWidget *parent = nullptr);
-    ~CaseSheetDialog() override;
 
     const CaseSheet &sheet() const { return m_sheet; }
     void setSheet(const CaseSheet &sheet);
@@ -38,6 +38,15 @@ Q_SIGNALS:
     void batchRequested();
 
 private:
+    QWidget *caseBox(QWidget *parent);
+    QHBoxLayout *numberRow(QWidget *parent);
+    QWidget *partiesBox(QWidget *parent);
+    QWidget *personFields(QWidget *parent);
+    QWidget *organisationFields(QWidget *parent);
+    QWidget *panelBox(QWidget *parent);
+    void addPanelRow(const QString &role, const QString &name);
+    void addParty();
+    void removeParty();
     QLineEdit *lineEdit(const char *name, const QString &field);
     QLabel *messageLabel(const QString &field);
     void load();

@@ -4,6 +4,7 @@
 #include "casefile/casematch.h"
 #include "caseui/casebatchdialog.h"
 #include "caseui/casesheetdialog.h"
+#include "fulltext/fulltextservice.h"
 #include "platform/htmlview.h"
 
 #include <QAction>
@@ -37,9 +38,12 @@ CaseSheetDialog *sheetOf(QWidget *window, const std::function<QString()> &progra
     if (!sheetDialog) {
         sheetDialog = new CaseSheetDialog(window);
         QObject::connect(sheetDialog, &CaseSheetDialog::batchRequested, window, [window, programDirectory] {
-            if (!batchDialog)
+            if (!batchDialog) {
                 batchDialog = new CaseBatchDialog([] { return sheetDialog ? sheetDialog->sheet() : CaseSheet(); },
                                                   programDirectory(), window);
+                // The window's own index, the one its full-text search answers from.
+                batchDialog->setFullTextService(window->findChild<FullTextService *>());
+            }
             raise(batchDialog);
         });
     }

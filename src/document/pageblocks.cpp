@@ -65,6 +65,7 @@ constexpr qsizetype TitleLongest = 30;
 // An addressee ("××××人民法院：", "此致") is a short line without indent.
 constexpr qsizetype PlainLongest = 30;
 constexpr qsizetype HeadingLongest = 40;
+constexpr qsizetype TitleLines = 3; // court, document type, case number
 // Larger than the page's body text by this much reads as a title.
 constexpr double LargeFactor = 1.15;
 // A line that starts this far right (in em of the body size) stands where a
@@ -355,6 +356,17 @@ private:
         return -1;
     }
 
+    bool underTitles() const
+    {
+        if (!m_current || m_current->document.paragraphs.isEmpty())
+            return false;
+        const QList<Paragraph> &ps = m_current->document.paragraphs;
+        // No more lines than a court, a type and a number, and none of text,
+        // however they are set apart: a title's look may be in a style sheet unread.
+        return ps.size() <= TitleLines && std::none_of(ps.cbegin(), ps.cend(), [](const Paragraph &p) {
+            return p.role == Role::Body || p.role == Role::Table || p.role == Role::Sign || p.role == Role::Date;
+        });
+    }
     Role roleOf(const Line &line, bool afterCourt, bool afterTitle, bool afterSign) const;
     void open(qsizetype at, bool labelled);
     void close();
@@ -437,7 +449,9 @@ QList<FoundDocument> Reader::run()
             docType.clear();
             continue;
         }
-        if (!line.table && isNotes(line.text)) {
+        // Notes end a document, but a line of them right under its titles is
+        // the form's own word to whoever fills it in ("说明：请在下列表格中填写…").
+        if (!line.table && isNotes(line.text) && !underTitles()) {
             close();
             continue;
         }

@@ -5,7 +5,22 @@
 
 #include "casefile/casesheet.h"
 
+#include <QStringList>
+
 namespace Juanzong::Testing {
+
+// A plaintiff, as the sheet holds one typed by a clerk.
+inline Party plaintiff(const QStringList &fields)
+{
+    Party party;
+    party.name = fields.value(0);
+    party.sex = fields.value(1);
+    party.birthDate = fields.value(2);
+    party.ethnicity = fields.value(3);
+    party.occupation = fields.value(4);
+    party.address = fields.value(5);
+    return party;
+}
 
 inline CaseSheet twoPlaintiffsCase()
 {
@@ -14,21 +29,10 @@ inline CaseSheet twoPlaintiffsCase()
     sheet.court = u"北京市海淀区人民法院"_s;
     sheet.caseNumber = {u"2026"_s, u"京0108"_s, u"民初"_s, u"1234"_s};
     sheet.cause = u"买卖合同纠纷"_s;
-    Party first;
-    first.name = u"张三"_s;
-    first.sex = u"男"_s;
-    first.birthDate = u"1980-01-02"_s;
-    first.ethnicity = u"汉族"_s;
-    first.occupation = u"无业"_s;
-    first.address = u"北京市海淀区某路1号"_s;
+    // Dates and ethnicity each written one of the ways the sheet takes.
+    Party first = plaintiff({u"张三"_s, u"男"_s, u"1980-01-02"_s, u"汉族"_s, u"无业"_s, u"北京市海淀区某路1号"_s});
     first.agents = {{u"李四"_s, u"北京市某律师事务所律师"_s}};
-    Party second;
-    second.name = u"王芳"_s;
-    second.sex = u"女"_s;
-    second.birthDate = u"1985年6月7日"_s;
-    second.ethnicity = u"回"_s;
-    second.occupation = u"某公司职员"_s;
-    second.address = u"北京市海淀区某路3号"_s;
+    const Party second = plaintiff({u"王芳"_s, u"女"_s, u"1985年6月7日"_s, u"回"_s, u"某公司职员"_s, u"北京市海淀区某路3号"_s});
     Party company;
     company.role = u"被告"_s;
     company.kind = Party::Kind::Organisation;

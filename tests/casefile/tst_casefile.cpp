@@ -2,6 +2,7 @@
 // The case sheet's checks and its file: what is written reads back, and what
 // is no case sheet of ours is refused with a reason.
 #include "casefile/casefile.h"
+#include "samplecase.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,34 +10,6 @@
 
 using namespace Juanzong;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-CaseSheet sampleCase()
-{
-    CaseSheet sheet;
-    sheet.court = u"北京市海淀区人民法院"_s;
-    sheet.caseNumber = {u"2026"_s, u"京0108"_s, u"民初"_s, u"1234"_s};
-    sheet.cause = u"买卖合同纠纷"_s;
-    Party plaintiff;
-    plaintiff.name = u"张三"_s;
-    plaintiff.sex = u"男"_s;
-    plaintiff.birthDate = u"1980-01-02"_s;
-    plaintiff.agents = {{u"李四"_s, u"北京市某律师事务所律师"_s}};
-    Party defendant;
-    defendant.role = u"被告"_s;
-    defendant.kind = Party::Kind::Organisation;
-    defendant.name = u"北京某\"贸易\"有限公司"_s;
-    defendant.representative = u"王五"_s;
-    defendant.representativeTitle = u"董事长"_s;
-    sheet.parties = {plaintiff, defendant};
-    sheet.panel = {{u"审判长"_s, u"赵六"_s}, {u"人民陪审员"_s, u"孙八"_s}};
-    sheet.clerk = u"钱七"_s;
-    sheet.filed = u"2026年3月5日"_s;
-    return sheet;
-}
-
-} // namespace
 
 class CaseFileTest : public QObject
 {
@@ -75,7 +48,7 @@ void CaseFileTest::validate()
     QFETCH(QString, field);
     QFETCH(QString, value);
     QFETCH(QStringList, wrong);
-    CaseSheet sheet = sampleCase();
+    CaseSheet sheet = Testing::twoPlaintiffsCase();
     QString *target = field == u"year"       ? &sheet.caseNumber.year
                     : field == u"courtCode"  ? &sheet.caseNumber.courtCode
                     : field == u"typeCode"   ? &sheet.caseNumber.typeCode
@@ -99,11 +72,13 @@ void CaseFileTest::roundTrip_keepsEveryField()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"案件.json"_s);
+    CaseSheet sheet = Testing::twoPlaintiffsCase();
+    sheet.parties[2].name = u"北京某\"贸易\"有限公司"_s;
     QString error;
-    QVERIFY2(writeCaseFile(path, sampleCase(), &error), qPrintable(error));
+    QVERIFY2(writeCaseFile(path, sheet, &error), qPrintable(error));
     const std::optional<CaseSheet> read = readCaseFile(path, &error);
     QVERIFY2(read, qPrintable(error));
-    QCOMPARE(*read, sampleCase());
+    QCOMPARE(*read, sheet);
     QCOMPARE(read->caseNumber.text(), u"（2026）京0108民初1234号"_s);
 }
 
@@ -111,7 +86,7 @@ void CaseFileTest::refuse_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
-    const QByteArray good = caseSheetJson(sampleCase());
+    const QByteArray good = caseSheetJson(Testing::twoPlaintiffsCase());
     auto replaced = [&good](const char *from, const char *to) { return QByteArray(good).replace(from, to); };
     QTest::newRow("empty file") << QByteArray() << u"不是案件信息文件"_s;
     QTest::newRow("plain text") << QByteArray("原告张三") << u"不是案件信息文件"_s;
@@ -124,7 +99,7 @@ void CaseFileTest::refuse_data()
     QTest::newRow("court a number") << replaced("\"court\": \"北京市海淀区人民法院\"", "\"court\": 7") << u"“court”"_s;
     QTest::newRow("parties an object") << replaced("\"parties\": [", "\"parties\": 5, \"x\": [") << u"“parties”"_s;
     QTest::newRow("party a string") << replaced("\"parties\": [", "\"parties\": [\"x\", ") << u"“parties.0”"_s;
-    QTest::newRow("unknown party kind") << replaced("\"organisation\"", "\"robot\"") << u"“parties.1.kind”"_s;
+    QTest::newRow("unknown party kind") << replaced("\"organisation\"", "\"robot\"") << u"“parties.2.kind”"_s;
     QTest::newRow("agent name a list") << replaced("\"name\": \"李四\"", "\"name\": [\"李四\"]")
                                        << u"“parties.0.agents.0.name”"_s;
     QByteArray huge = good;

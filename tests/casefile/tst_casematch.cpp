@@ -44,6 +44,23 @@ Paragraph body(const QString &text)
     return {Paragraph::Role::Body, text, {}};
 }
 
+// A plaintiff's line of the form complaint, caption by caption, as matched.
+QStringList personFields(int party, const QStringList &values)
+{
+    static const std::pair<QStringView, QStringView> fields[] = {
+        {u"原告：〔×××〕　性别：……　出…", u"name"},
+        {u"…：×××　性别：〔……〕　出生日期：………", u"sex"},
+        {u"………　出生日期：〔……〕　民族：……　住…", u"birthDate"},
+        {u"…期：……　民族：〔……〕　住所：……　联…", u"ethnicity"},
+        {u"…族：……　住所：〔……〕　联系电话：……", u"address"},
+    };
+    QStringList out;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        out.append(fields[i].first + u" → parties." + QString::number(party) + u'.' + fields[i].second + u" = "
+                   + values.at(i));
+    return out;
+}
+
 } // namespace
 
 class CaseMatchTest : public QObject
@@ -100,17 +117,9 @@ void CaseMatchTest::sample_data()
                        u"…×××）……民初〔……〕号民事判决，向本… → caseNumber.number = 1234"_s};
     QTest::newRow("form complaint_fieldsByTheirCaptions")
         << u"juanzongfanben-77.html"_s << u"ws1"_s
-        << QStringList{u"原告：〔×××〕　性别：……　出… → parties.0.name = 张三"_s,
-                       u"…：×××　性别：〔……〕　出生日期：……… → parties.0.sex = 男"_s,
-                       u"………　出生日期：〔……〕　民族：……　住… → parties.0.birthDate = 1980年1月2日"_s,
-                       u"…期：……　民族：〔……〕　住所：……　联… → parties.0.ethnicity = 汉族"_s,
-                       u"…族：……　住所：〔……〕　联系电话：…… → parties.0.address = 北京市海淀区某路1号"_s,
-                       u"原告：〔×××〕　性别：……　出… → parties.1.name = 王芳"_s,
-                       u"…：×××　性别：〔……〕　出生日期：……… → parties.1.sex = 女"_s,
-                       u"………　出生日期：〔……〕　民族：……　住… → parties.1.birthDate = 1985年6月7日"_s,
-                       u"…期：……　民族：〔……〕　住所：……　联… → parties.1.ethnicity = 回族"_s,
-                       u"…族：……　住所：〔……〕　联系电话：…… → parties.1.address = 北京市海淀区某路3号"_s,
-                       u"被告：〔××××〕，住所地……。 → parties.2.name = 北京某贸易有限公司"_s,
+        << personFields(0, {u"张三"_s, u"男"_s, u"1980年1月2日"_s, u"汉族"_s, u"北京市海淀区某路1号"_s})
+               + personFields(1, {u"王芳"_s, u"女"_s, u"1985年6月7日"_s, u"回族"_s, u"北京市海淀区某路3号"_s})
+               + QStringList{u"被告：〔××××〕，住所地……。 → parties.2.name = 北京某贸易有限公司"_s,
                        u"…××××，住所地〔……〕。 → parties.2.address = 北京市朝阳区某街2号"_s,
                        u"法定代表人：〔×××〕，……（写明职务… → parties.2.representative = 王五"_s,
                        u"…代表人：×××，〔……（写明职务）〕。 → parties.2.representativeTitle = 董事长"_s};

@@ -7,11 +7,16 @@
 
 #include "samplecase.h"
 
+#include "core/contentpaths.h"
+#include "fulltext/fulltextservice.h"
+#include "fulltext/indexbuilder.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -28,11 +33,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Headings as the page labels them, the names 另存为 Word 文档… gives them too.
 const QStringList Picked = {
-    u"民事判决书（简易程序用）"_s, u"交纳诉讼费用通知书"_s, u"训诫笔录"_s, u"举证通知书"_s, u"证人出庭作证通知书"_s,
-    u"委托鉴定书"_s, u"小额诉讼程序告知书"_s, u"民事判决书（小额诉讼程序用）"_s, u"民事裁定书（简易程序转为普通程序用）"_s,
-    u"决定书（院长决定审判人员回避用）"_s,
+    u"范本一　民事判决书（简易程序用）"_s, u"范本一　交纳诉讼费用通知书"_s, u"范本三　训诫笔录"_s, u"范本一　举证通知书"_s,
+    u"范本四　证人出庭作证通知书"_s, u"范本三　委托鉴定书"_s, u"范本一　小额诉讼程序告知书"_s,
+    u"范本二　民事判决书（小额诉讼程序用）"_s, u"范本三　民事裁定书（简易程序转为普通程序用）"_s,
+    u"范本一　决定书（院长决定审判人员回避用）"_s,
 };
+const QString Judgment = u"范本一　民事判决书（简易程序用）.docx"_s;
 
 void check(QTreeWidget *list, const QStringList &headings)
 {
@@ -67,6 +75,8 @@ private Q_SLOTS:
     void batch_filesFilledFromTheCase();
     void batch_everyFileHoldsTheCase();
     void secondRun_asksAndKeepsTheFiles();
+    void narrowed_data();
+    void narrowed();
 
 private:
     QTemporaryDir m_dir;
@@ -78,16 +88,16 @@ void CaseBatchDialogTest::batch_filesFilledFromTheCase_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("paragraphs"); // each present, in this order
     QTest::newRow("judgment_partyParagraphsRepeated")
-        << u"民事判决书（简易程序用）.docx"_s
+        << Judgment
         << QStringList{u"北京市海淀区人民法院"_s, u"（2026）京0108民初1234号"_s,
                        u"原告：张三，男，1980年1月2日出生，汉族，无业，住北京市海淀区某路1号。"_s,
                        u"委托诉讼代理人：李四，北京市某律师事务所律师。"_s,
                        u"原告：王芳，女，1985年6月7日出生，回族，某公司职员，住北京市海淀区某路3号。"_s,
                        u"被告：北京某贸易有限公司，住所地北京市朝阳区某街2号。"_s, u"法定代表人：王五，董事长。"_s,
                        u"审判长　赵六"_s, u"审判员　周九"_s, u"人民陪审员　孙八"_s, u"书记员　钱七"_s};
-    QTest::newRow("notice") << u"交纳诉讼费用通知书.docx"_s
+    QTest::newRow("notice") << u"范本一　交纳诉讼费用通知书.docx"_s
                             << QStringList{u"北京市海淀区人民法院"_s, u"（2026）京0108民初1234号"_s};
-    QTest::newRow("record") << u"训诫笔录.docx"_s
+    QTest::newRow("record") << u"范本三　训诫笔录.docx"_s
                             << QStringList{u"（2026）京0108民初1234号"_s, u"审判长：赵六　书记员：钱七"_s};
 }
 
@@ -136,7 +146,7 @@ void CaseBatchDialogTest::batch_everyFileHoldsTheCase()
 void CaseBatchDialogTest::secondRun_asksAndKeepsTheFiles()
 {
     QVERIFY(!m_first.isEmpty());
-    const QString judgment = m_dir.filePath(u"民事判决书（简易程序用）.docx"_s);
+    const QString judgment = m_dir.filePath(Judgment);
     const QDateTime written = QFileInfo(judgment).lastModified();
     CaseBatchDialog dialog([] { return Testing::twoPlaintiffsCase(); }, QStringLiteral(JUANZONG_PROGRAM_DIR));
     check(dialog.findChild<QTreeWidget *>(u"CaseBatchList"_s), Picked);
@@ -158,6 +168,69 @@ void CaseBatchDialogTest::secondRun_asksAndKeepsTheFiles()
     for (const BatchResult &r : done.at(0).at(0).value<QList<BatchResult>>())
         QVERIFY2(r.skipped && !r.written, qPrintable(r.fileName));
     QCOMPARE(QFileInfo(judgment).lastModified(), written);
+}
+
+void CaseBatchDialogTest::narrowed_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("fullText");
+    QTest::addColumn<bool>("built"); // the index is there when the dialog opens, else built after the typing
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("full text alone_everyDocumentHoldingIt")
+        << QString() << u"证人出庭"_s << true
+        << QStringList{u"范本一　举证通知书"_s, u"范本四　证人出庭作证通知书"_s, u"范本四　证人出庭作证申请书"_s}
+        << u"3 份"_s;
+    QTest::newRow("full text and title_both")
+        << u"通知书"_s << u"证人出庭"_s << true
+        << QStringList{u"范本一　举证通知书"_s, u"范本四　证人出庭作证通知书"_s} << u"3 份"_s;
+    QTest::newRow("words in no document_noneShown")
+        << QString() << u"卷宗里没有的话"_s << true << QStringList() << u"0 份"_s;
+    QTest::newRow("index not built_titleFilterAlone")
+        << u"训诫"_s << u"证人出庭"_s << false << QStringList{u"范本三　训诫笔录"_s} << u"尚未建好"_s;
+}
+
+void CaseBatchDialogTest::narrowed()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, fullText);
+    QFETCH(bool, built);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, note);
+    const QString root = ContentPaths::contentRoot(QStringLiteral(JUANZONG_PROGRAM_DIR));
+    FullTextService service([root](const std::atomic_bool &cancelled) { return buildIndex(root, cancelled); });
+    QSignalSpy ready(&service, &FullTextService::ready);
+    if (built) {
+        service.start();
+        QVERIFY(ready.wait(60000));
+    }
+    CaseBatchDialog dialog([] { return CaseSheet(); }, QStringLiteral(JUANZONG_PROGRAM_DIR));
+    dialog.setFullTextService(&service);
+    auto *list = dialog.findChild<QTreeWidget *>(u"CaseBatchList"_s);
+    // Checked before, and kept whether or not a filter shows it.
+    const QString kept = u"范本一　交纳诉讼费用通知书"_s;
+    check(list, {kept});
+    dialog.findChild<QLineEdit *>(u"CaseBatchFilter"_s)->setText(title);
+    dialog.findChild<QLineEdit *>(u"CaseBatchFullText"_s)->setText(fullText);
+    QStringList got;
+    for (QTreeWidgetItemIterator it(list); *it; ++it) {
+        bool hidden = false;
+        for (QTreeWidgetItem *i = *it; i; i = i->parent())
+            hidden = hidden || i->isHidden();
+        if (((*it)->flags() & Qt::ItemIsUserCheckable) && !hidden)
+            got.append((*it)->text(0));
+        if ((*it)->text(0) == kept)
+            QCOMPARE((*it)->checkState(0), Qt::Checked);
+    }
+    QCOMPARE(got, shown);
+    const QString said = dialog.findChild<QLabel *>(u"CaseBatchFullTextNote"_s)->text();
+    QVERIFY2(said.contains(note), qPrintable(said));
+    if (built)
+        return;
+    // Once the window's index is there, the query typed narrows the list.
+    service.start();
+    QVERIFY(ready.wait(60000));
+    QVERIFY2(!dialog.findChild<QLabel *>(u"CaseBatchFullTextNote"_s)->text().contains(note), "the note stayed");
 }
 
 QTEST_MAIN(CaseBatchDialogTest)
