@@ -63,7 +63,7 @@ QPageLayout officialPage()
 {
     using namespace OfficialLayout;
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                       QMarginsF(MarginLeftMm, MarginTopMm, MarginRightMm, MarginBottomMm), QPageLayout::Millimeter);
+                       QMarginsF(PaperMm.left, PaperMm.top, PaperMm.right, PaperMm.bottom), QPageLayout::Millimeter);
 }
 
 // From the click or key to the engine asking about the link it followed: the
