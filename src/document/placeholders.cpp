@@ -90,8 +90,8 @@ struct BlankReader
         found.append({paragraph, start, end - start, text.mid(start, end - start), {}});
     }
 
-    // The text between an opening at i and its closing mark, if the closing
-    // mark follows without another opening before it.
+    // Where the mark closing the opening at i stands, if it follows without
+    // another opening before it; -1 otherwise.
     int closingOf(int i, QChar open, QChar close) const
     {
         const int at = int(text.indexOf(close, i + 1));
