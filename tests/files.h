@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files on disk for the tests: GBK text, writing, reading, listing, and a disk that fills up.
+// Files on disk for the tests: GBK text, writing, reading, listing, a disk that
+// fills up, and the fuzzers' inputs.
 #pragma once
 
 #include <QDir>
@@ -76,6 +77,20 @@ inline QString endedProcessId()
     shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
     shell.waitForFinished();
     return QString::fromLatin1(shell.readAllStandardOutput().trimmed());
+}
+
+// A row "path" per input in the folders of a fuzzer's seeds and of every input
+// it once broke a rule with, named for its folder and file.
+inline void fuzzInputRows(std::initializer_list<const char *> folders)
+{
+    QTest::addColumn<QString>("path");
+    for (const char *folder : folders) {
+        const QDir dir(QString::fromLocal8Bit(folder));
+        for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+            if (file.fileName() != u".gitkeep")
+                QTest::newRow(qPrintable(dir.dirName() + u'/' + file.fileName())) << file.filePath();
+        }
+    }
 }
 
 } // namespace TestFiles

@@ -5,12 +5,18 @@
 
 namespace Juanzong::OfficialLayout {
 
-// A4 and its margins, in millimetres; they leave a type area of 156 x 225 mm.
-constexpr double PageWidthMm = 210;
-constexpr double PageHeightMm = 297;
-constexpr double MarginTopMm = 37;
-constexpr double MarginBottomMm = 35;
-constexpr double MarginLeftMm = 28;
-constexpr double MarginRightMm = 26;
+// A sheet and its margins, in millimetres.
+struct Paper
+{
+    double width, height;
+    double top, bottom, left, right;
+
+    constexpr double typeWidth() const { return width - left - right; }
+    constexpr double typeHeight() const { return height - top - bottom; }
+};
+
+// A4, with margins that leave a type area of 156 x 225 mm.
+inline constexpr Paper PaperMm{.width = 210, .height = 297, .top = 37, .bottom = 35, .left = 28, .right = 26};
+static_assert(PaperMm.typeWidth() == 156 && PaperMm.typeHeight() == 225);
 
 } // namespace Juanzong::OfficialLayout

@@ -28,9 +28,9 @@ const QString R = QStringLiteral("http://schemas.openxmlformats.org/officeDocume
 const QString PackageRels = QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships");
 const QString OfficeRel = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
 
-constexpr int TypeWidthTwips = twipsOfMm(PageWidthMm - MarginLeftMm - MarginRightMm);
+constexpr int TypeWidthTwips = twipsOfMm(PaperMm.typeWidth());
 // The page number's line sits 7 mm under the type area.
-constexpr int FooterTwips = twipsOfMm(MarginBottomMm - 7) - PageNumberPt * 20;
+constexpr int FooterTwips = twipsOfMm(PaperMm.bottom - 7) - PageNumberPt * 20;
 constexpr int HeaderTwips = twipsOfMm(15);
 // One character of the page number's size: the gap to the outside edge.
 constexpr int PageNumberGapTwips = PageNumberPt * 20;
@@ -257,12 +257,12 @@ QByteArray documentXml(const ModelDocument &document)
                                                     {QStringLiteral("r:id"), QStringLiteral("rIdFooterOdd")}});
     xml.empty(QStringLiteral("w:footerReference"), {{QStringLiteral("w:type"), QStringLiteral("even")},
                                                     {QStringLiteral("r:id"), QStringLiteral("rIdFooterEven")}});
-    xml.empty(QStringLiteral("w:pgSz"), {{QStringLiteral("w:w"), num(twipsOfMm(PageWidthMm))},
-                                         {QStringLiteral("w:h"), num(twipsOfMm(PageHeightMm))}});
-    xml.empty(QStringLiteral("w:pgMar"), {{QStringLiteral("w:top"), num(twipsOfMm(MarginTopMm))},
-                                          {QStringLiteral("w:right"), num(twipsOfMm(MarginRightMm))},
-                                          {QStringLiteral("w:bottom"), num(twipsOfMm(MarginBottomMm))},
-                                          {QStringLiteral("w:left"), num(twipsOfMm(MarginLeftMm))},
+    xml.empty(QStringLiteral("w:pgSz"), {{QStringLiteral("w:w"), num(twipsOfMm(PaperMm.width))},
+                                         {QStringLiteral("w:h"), num(twipsOfMm(PaperMm.height))}});
+    xml.empty(QStringLiteral("w:pgMar"), {{QStringLiteral("w:top"), num(twipsOfMm(PaperMm.top))},
+                                          {QStringLiteral("w:right"), num(twipsOfMm(PaperMm.right))},
+                                          {QStringLiteral("w:bottom"), num(twipsOfMm(PaperMm.bottom))},
+                                          {QStringLiteral("w:left"), num(twipsOfMm(PaperMm.left))},
                                           {QStringLiteral("w:header"), num(HeaderTwips)},
                                           {QStringLiteral("w:footer"), num(FooterTwips)},
                                           {QStringLiteral("w:gutter"), QStringLiteral("0")}});

@@ -25,16 +25,15 @@ constexpr int twipsOfMm(double mm)
 // Exact line pitch: the largest whole number of twips at which 22 lines still
 // fit in the 225 mm type height (22 x 579 = 12738 <= 12756 twips).
 constexpr int LinePitchTwips = 579;
-static_assert(LinesPerPage * LinePitchTwips <= twipsOfMm(PageHeightMm - MarginTopMm - MarginBottomMm));
-static_assert((LinesPerPage + 1) * LinePitchTwips > twipsOfMm(PageHeightMm - MarginTopMm - MarginBottomMm));
+static_assert(LinesPerPage * LinePitchTwips <= twipsOfMm(PaperMm.typeHeight()));
+static_assert((LinesPerPage + 1) * LinePitchTwips > twipsOfMm(PaperMm.typeHeight()));
 
 // 28 characters of 16 pt are 448 pt, the type width 442.2 pt: each character
 // is set this much closer, in twentieths of a point (28 x 15.75 pt = 441 pt).
 // Plain character spacing, not Word's character grid, which other word
 // processors spread out instead of narrowing.
 constexpr int CharSpacingTwentieths = -5;
-static_assert(CharsPerLine * (BodyPt * 20 + CharSpacingTwentieths)
-              <= twipsOfMm(PageWidthMm - MarginLeftMm - MarginRightMm));
+static_assert(CharsPerLine * (BodyPt * 20 + CharSpacingTwentieths) <= twipsOfMm(PaperMm.typeWidth()));
 
 // Families in order of preference (single quotes: the lists go into style attributes): the one official documents name first, then
 // what Windows, Office and Linux desktops actually have.

@@ -75,88 +75,128 @@ int skipCrosses(const QString &text, int i)
     return i;
 }
 
+// Reads one paragraph's blanks; each read takes the blank that may start at i
+// and returns where reading goes on.
+struct BlankReader
+{
+    const QString &text;
+    int paragraph;
+    QList<Placeholder> found;
+
+    int size() const { return int(text.size()); }
+
+    void add(int start, int end)
+    {
+        found.append({paragraph, start, end - start, text.mid(start, end - start), {}});
+    }
+
+    // Where the mark closing the opening at i stands, if it follows without
+    // another opening before it; -1 otherwise.
+    int closingOf(int i, QChar open, QChar close) const
+    {
+        const int at = int(text.indexOf(close, i + 1));
+        return at > 0 && !QStringView(text).mid(i + 1, at - i - 1).contains(open) ? at : -1;
+    }
+
+    int readBracketNote(int i)
+    {
+        const int close = closingOf(i, u'【', u'】');
+        if (close < 0)
+            return i + 1;
+        const QStringView inner = QStringView(text).mid(i + 1, close - i - 1);
+        if (!isAlternative(inner) && !isHint(inner))
+            return i + 1;
+        add(i, close + 1);
+        return close + 1;
+    }
+
+    // Two full-width spaces or more between words leave room to write in
+    // ("鉴定费　　元"); one is spacing ("审判长　×××"), and a gap at a
+    // blank's side only sets it apart.
+    int readGap(int i)
+    {
+        const int n = size();
+        int end = i;
+        while (end < n && text.at(end) == Ideographic)
+            ++end;
+        const auto isWord = [](QChar w) { return !w.isSpace() && w != Cross && w != Ellipsis; };
+        if (end - i >= 2 && i > 0 && end < n && isWord(text.at(i - 1)) && isWord(text.at(end)))
+            add(i, end);
+        return end;
+    }
+
+    int readParenthesisHint(int i)
+    {
+        const int close = closingOf(i, u'（', u'）');
+        if (close < 0)
+            return i + 1;
+        const QStringView inner = QStringView(text).mid(i + 1, close - i - 1);
+        if (!isHint(inner) && !inner.startsWith(u"或"))
+            return i + 1;
+        // "……（写明案由）" is one blank: the dots mark where the hint's answer goes.
+        if (!found.isEmpty() && found.last().start + found.last().length == i
+            && found.last().text.front() == Ellipsis) {
+            Placeholder &dots = found.last();
+            dots.length = close + 1 - dots.start;
+            dots.text = text.mid(dots.start, dots.length);
+        } else {
+            add(i, close + 1);
+        }
+        return close + 1;
+    }
+
+    int readCrosses(int start, bool century)
+    {
+        const int n = size();
+        int i = skipCrosses(text, century ? start + 2 : start);
+        int units = 0;
+        while (i + 1 < n && isDateUnit(text.at(i)) && text.at(i + 1) == Cross) {
+            i = skipCrosses(text, i + 1);
+            ++units;
+        }
+        // "××××年××月××日" ends in its last unit; a lone "××" before "年" is a count.
+        if ((units > 0 || century) && i < n && isDateUnit(text.at(i)))
+            ++i;
+        add(start, i);
+        if (units == 0 && !century)
+            found.last().party = partyBefore(text, start);
+        return i;
+    }
+
+    int readEllipsis(int start)
+    {
+        int i = start;
+        while (i < size() && text.at(i) == Ellipsis)
+            ++i;
+        add(start, i);
+        return i;
+    }
+};
+
 } // namespace
 
 QList<Placeholder> findPlaceholders(const QString &text, int paragraph)
 {
-    QList<Placeholder> found;
+    BlankReader reader{text, paragraph, {}};
     const int n = int(text.size());
-    auto add = [&](int start, int end) {
-        found.append({paragraph, start, end - start, text.mid(start, end - start), {}});
-    };
     int i = 0;
     while (i < n) {
         const QChar c = text.at(i);
-        if (c == u'【') {
-            const int close = int(text.indexOf(u'】', i + 1));
-            const QStringView inner = close > 0 ? QStringView(text).mid(i + 1, close - i - 1) : QStringView();
-            if (close > 0 && !inner.contains(u'【') && (isAlternative(inner) || isHint(inner))) {
-                add(i, close + 1);
-                i = close + 1;
-                continue;
-            }
-            ++i;
-            continue;
-        }
-        // Two full-width spaces or more between words leave room to write in
-        // ("鉴定费　　元"); one is spacing ("审判长　×××"), and a gap at a
-        // blank's side only sets it apart.
-        if (c == Ideographic) {
-            int end = i;
-            while (end < n && text.at(end) == Ideographic)
-                ++end;
-            const auto isWord = [](QChar w) { return !w.isSpace() && w != Cross && w != Ellipsis; };
-            if (end - i >= 2 && i > 0 && end < n && isWord(text.at(i - 1)) && isWord(text.at(end)))
-                add(i, end);
-            i = end;
-            continue;
-        }
-        if (c == u'（') {
-            const int close = int(text.indexOf(u'）', i + 1));
-            const QStringView inner = close > 0 ? QStringView(text).mid(i + 1, close - i - 1) : QStringView();
-            if (close > 0 && !inner.contains(u'（') && (isHint(inner) || inner.startsWith(u"或"))) {
-                // "……（写明案由）" is one blank: the dots mark where the hint's answer goes.
-                if (!found.isEmpty() && found.last().start + found.last().length == i
-                    && found.last().text.front() == Ellipsis) {
-                    Placeholder &dots = found.last();
-                    dots.length = close + 1 - dots.start;
-                    dots.text = text.mid(dots.start, dots.length);
-                } else {
-                    add(i, close + 1);
-                }
-                i = close + 1;
-                continue;
-            }
-            ++i;
-            continue;
-        }
         const bool century = c == u'二' && i + 2 < n && text.at(i + 1) == u'〇' && text.at(i + 2) == Cross;
-        if (c == Cross || century) {
-            const int start = i;
-            i = skipCrosses(text, century ? i + 2 : i);
-            int units = 0;
-            while (i + 1 < n && isDateUnit(text.at(i)) && text.at(i + 1) == Cross) {
-                i = skipCrosses(text, i + 1);
-                ++units;
-            }
-            // "××××年××月××日" ends in its last unit; a lone "××" before "年" is a count.
-            if ((units > 0 || century) && i < n && isDateUnit(text.at(i)))
-                ++i;
-            add(start, i);
-            if (units == 0 && !century)
-                found.last().party = partyBefore(text, start);
-            continue;
-        }
-        if (c == Ellipsis) {
-            const int start = i;
-            while (i < n && text.at(i) == Ellipsis)
-                ++i;
-            add(start, i);
-            continue;
-        }
-        ++i;
+        if (c == u'【')
+            i = reader.readBracketNote(i);
+        else if (c == Ideographic)
+            i = reader.readGap(i);
+        else if (c == u'（')
+            i = reader.readParenthesisHint(i);
+        else if (c == Cross || century)
+            i = reader.readCrosses(i, century);
+        else if (c == Ellipsis)
+            i = reader.readEllipsis(i);
+        else
+            ++i;
     }
-    return found;
+    return reader.found;
 }
 
 FillIn::FillIn(ModelDocument document)

@@ -97,66 +97,76 @@ void FillPanel::rebuild()
         m_fieldsLayout->addStretch();
         return;
     }
-    for (int g = 0; g < groups.size(); ++g) {
-        const PlaceholderGroup &group = groups.at(g);
-        auto *box = new QWidget(m_fields);
-        auto *boxLayout = new QVBoxLayout(box);
-        boxLayout->setContentsMargins(0, 4, 0, 4);
-        const qsizetype count = group.occurrences.size();
-        auto *label = new QLabel(box);
-        // Text format: the label is the template's own text, never markup.
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
-        label->setText(count > 1 ? group.label + QStringLiteral("（%1处）").arg(count) : group.label);
-        boxLayout->addWidget(label);
-
-        GroupFields fields;
-        fields.group = new QLineEdit(box);
-        fields.group->setObjectName(QStringLiteral("FillGroup%1").arg(g));
-        fields.group->setAccessibleName(group.label);
-        fields.group->setClearButtonEnabled(true);
-        if (count == 1)
-            fields.group->setPlaceholderText(m_fillIn.context(group.occurrences.constFirst()));
-        label->setBuddy(fields.group);
-        boxLayout->addWidget(fields.group);
-        connect(fields.group, &QLineEdit::textEdited, this, [this, g](const QString &text) { groupEdited(g, text); });
-
-        if (count > 1) {
-            fields.separately = new QCheckBox(QStringLiteral("逐处填写"), box);
-            fields.separately->setObjectName(QStringLiteral("FillSeparately%1").arg(g));
-            boxLayout->addWidget(fields.separately);
-            connect(fields.separately, &QCheckBox::toggled, this, [this, g](bool on) { setSeparately(g, on); });
-
-            fields.blanks = new QWidget(box);
-            auto *form = new QFormLayout(fields.blanks);
-            form->setContentsMargins(16, 0, 0, 0);
-            form->setRowWrapPolicy(QFormLayout::WrapAllRows);
-            for (int blank : group.occurrences) {
-                auto *edit = new QLineEdit(fields.blanks);
-                edit->setObjectName(QStringLiteral("FillBlank%1").arg(blank));
-                edit->setAccessibleName(m_fillIn.context(blank));
-                auto *where = new QLabel(fields.blanks);
-                where->setTextFormat(Qt::PlainText);
-                where->setText(m_fillIn.context(blank));
-                form->addRow(where, edit);
-                m_blanks[blank] = edit;
-                connect(edit, &QLineEdit::textEdited, this,
-                        [this, g, blank](const QString &text) { blankEdited(g, blank, text); });
-            }
-            fields.blanks->setVisible(group.placeByPlace);
-            fields.group->setEnabled(!group.placeByPlace);
-            {
-                const QSignalBlocker quiet(fields.separately);
-                fields.separately->setChecked(group.placeByPlace);
-            }
-            boxLayout->addWidget(fields.blanks);
-        } else {
-            m_blanks[group.occurrences.constFirst()] = fields.group;
-        }
-        m_groups.append(fields);
-        m_fieldsLayout->addWidget(box);
-    }
+    for (int g = 0; g < groups.size(); ++g)
+        m_fieldsLayout->addWidget(groupBox(g));
     m_fieldsLayout->addStretch();
+}
+
+QWidget *FillPanel::groupBox(int g)
+{
+    const PlaceholderGroup &group = m_fillIn.groups().at(g);
+    auto *box = new QWidget(m_fields);
+    auto *boxLayout = new QVBoxLayout(box);
+    boxLayout->setContentsMargins(0, 4, 0, 4);
+    const qsizetype count = group.occurrences.size();
+    auto *label = new QLabel(box);
+    // Text format: the label is the template's own text, never markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setText(count > 1 ? group.label + QStringLiteral("（%1处）").arg(count) : group.label);
+    boxLayout->addWidget(label);
+
+    GroupFields fields;
+    fields.group = new QLineEdit(box);
+    fields.group->setObjectName(QStringLiteral("FillGroup%1").arg(g));
+    fields.group->setAccessibleName(group.label);
+    fields.group->setClearButtonEnabled(true);
+    if (count == 1)
+        fields.group->setPlaceholderText(m_fillIn.context(group.occurrences.constFirst()));
+    label->setBuddy(fields.group);
+    boxLayout->addWidget(fields.group);
+    connect(fields.group, &QLineEdit::textEdited, this, [this, g](const QString &text) { groupEdited(g, text); });
+
+    if (count > 1)
+        addPlaceByPlace(g, fields, boxLayout);
+    else
+        m_blanks[group.occurrences.constFirst()] = fields.group;
+    m_groups.append(fields);
+    return box;
+}
+
+void FillPanel::addPlaceByPlace(int g, GroupFields &fields, QVBoxLayout *boxLayout)
+{
+    const PlaceholderGroup &group = m_fillIn.groups().at(g);
+    QWidget *box = boxLayout->parentWidget();
+    fields.separately = new QCheckBox(QStringLiteral("逐处填写"), box);
+    fields.separately->setObjectName(QStringLiteral("FillSeparately%1").arg(g));
+    boxLayout->addWidget(fields.separately);
+    connect(fields.separately, &QCheckBox::toggled, this, [this, g](bool on) { setSeparately(g, on); });
+
+    fields.blanks = new QWidget(box);
+    auto *form = new QFormLayout(fields.blanks);
+    form->setContentsMargins(16, 0, 0, 0);
+    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    for (int blank : group.occurrences) {
+        auto *edit = new QLineEdit(fields.blanks);
+        edit->setObjectName(QStringLiteral("FillBlank%1").arg(blank));
+        edit->setAccessibleName(m_fillIn.context(blank));
+        auto *where = new QLabel(fields.blanks);
+        where->setTextFormat(Qt::PlainText);
+        where->setText(m_fillIn.context(blank));
+        form->addRow(where, edit);
+        m_blanks[blank] = edit;
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, g, blank](const QString &text) { blankEdited(g, blank, text); });
+    }
+    fields.blanks->setVisible(group.placeByPlace);
+    fields.group->setEnabled(!group.placeByPlace);
+    {
+        const QSignalBlocker quiet(fields.separately);
+        fields.separately->setChecked(group.placeByPlace);
+    }
+    boxLayout->addWidget(fields.blanks);
 }
 
 void FillPanel::groupEdited(int group, const QString &text)

@@ -46,6 +46,10 @@ private:
     };
 
     void rebuild();
+    // One group's box: its label, its one field and, for a blank that stands
+    // in several places, a field per place.
+    QWidget *groupBox(int group);
+    void addPlaceByPlace(int group, GroupFields &fields, QVBoxLayout *boxLayout);
     void groupEdited(int group, const QString &text);
     void blankEdited(int group, int placeholder, const QString &text);
     void setSeparately(int group, bool on);

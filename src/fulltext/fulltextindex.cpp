@@ -25,14 +25,21 @@ constexpr qsizetype MaxQueryLength = 256;
 // more about a document than the same word in its text.
 constexpr double TitleWeight = 10.0;
 constexpr double BodyWeight = 1.0;
-// bm25's usual parameters, for the short queries ranked without the index.
-constexpr double K1 = 1.2;
-constexpr double B = 0.75;
 
 // A phrase whose rarest character stands in the texts more often than one in
 // this many documents is searched by the scan: the index would walk position
 // lists nearly as long as the texts, and the scan reads them once in any case.
 constexpr qint64 CommonShare = 16;
+
+// bm25 of a single term for the short queries ranked without the index, with
+// bm25's usual parameters: n occurrences in a text of the given length, as a
+// share of the average.
+double bm25(qsizetype n, double length)
+{
+    constexpr double K1 = 1.2;
+    constexpr double B = 0.75;
+    return -(double(n) * (K1 + 1)) / (double(n) + K1 * (1 - B + B * length));
+}
 
 QByteArray matchExpression(const QString &folded)
 {
@@ -293,7 +300,7 @@ void FullTextIndex::matchScanned(const QString &folded, Ranking &ranking) const
         // bm25 of a single term, without the factor its rarity gives every
         // document alike: the order is the one FTS5 would give.
         const double length = double(textLength(d)) / averageLength;
-        ranking.offer({d, n, titleHits[size_t(d)], -(double(n) * (K1 + 1)) / (double(n) + K1 * (1 - B + B * length))});
+        ranking.offer({d, n, titleHits[size_t(d)], bm25(n, length)});
     };
     // Counted first and ranked afterwards, which keeps the scan's loop small
     // enough for the registers.

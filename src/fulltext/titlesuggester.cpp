@@ -48,6 +48,18 @@ const std::vector<uint8_t> &syllableLengths()
     return lengths;
 }
 
+// An entry that matched, in the order it is offered.
+struct Found
+{
+    int rank;
+    qsizetype length;
+    size_t index;
+    bool operator<(const Found &o) const
+    {
+        return rank != o.rank ? rank < o.rank : length != o.length ? length < o.length : index < o.index;
+    }
+};
+
 } // namespace
 
 TitleSuggester::Title TitleSuggester::makeTitle(const QString &folded, std::vector<uint16_t> &readings)
@@ -149,13 +161,9 @@ bool TitleSuggester::matchesPinyin(QStringView title, QStringView typed)
     return pinyinMatch(makeTitle(TextFold::fold(title), readings), readings, typed, failed);
 }
 
-QList<Suggestion> TitleSuggester::suggest(const QString &typed, qsizetype limit) const
+std::vector<int8_t> TitleSuggester::rankTitles(const QString &folded) const
 {
-    const QString folded = TextFold::fold(typed.simplified());
-    if (folded.isEmpty() || limit <= 0)
-        return {};
     const bool pinyin = isPinyinTyping(folded);
-
     // rank per title: 0 starts with the text, 1 holds it, 2 spells it in pinyin.
     std::vector<int8_t> rank(m_titles.size(), -1);
     std::vector<uint32_t> matches;
@@ -174,6 +182,7 @@ QList<Suggestion> TitleSuggester::suggest(const QString &typed, qsizetype limit)
             matches.push_back(id);
         }
     };
+    // Typing on only narrows: what the longer text matches, the shorter did.
     if (!m_lastTyped.isEmpty() && folded.startsWith(m_lastTyped)) {
         for (uint32_t id : m_lastMatches)
             test(id);
@@ -183,17 +192,16 @@ QList<Suggestion> TitleSuggester::suggest(const QString &typed, qsizetype limit)
     }
     m_lastTyped = folded;
     m_lastMatches = matches;
+    return rank;
+}
 
-    struct Found
-    {
-        int rank;
-        qsizetype length;
-        size_t index;
-        bool operator<(const Found &o) const
-        {
-            return rank != o.rank ? rank < o.rank : length != o.length ? length < o.length : index < o.index;
-        }
-    };
+QList<Suggestion> TitleSuggester::suggest(const QString &typed, qsizetype limit) const
+{
+    const QString folded = TextFold::fold(typed.simplified());
+    if (folded.isEmpty() || limit <= 0)
+        return {};
+    const std::vector<int8_t> rank = rankTitles(folded);
+
     std::vector<Found> found;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         const Entry &entry = m_entries[i];

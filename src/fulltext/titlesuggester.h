@@ -51,6 +51,8 @@ private:
         bool leaf = false;
     };
 
+    // Each title's rank for the folded text, -1 where it does not match.
+    std::vector<int8_t> rankTitles(const QString &folded) const;
     static Title makeTitle(const QString &folded, std::vector<uint16_t> &readings);
     static bool matchFrom(const Title &title, const std::vector<uint16_t> &readings, QStringView typed,
                           qsizetype typedPos, qsizetype charPos, std::vector<uint8_t> &failed);

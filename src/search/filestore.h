@@ -15,8 +15,25 @@
 // Both keep the same promises and give the same reasons where they can tell.
 namespace Juanzong::FileStore {
 
+// The path of a file being read or replaced and the first error met with it.
+class FileAccess
+{
+public:
+    // Why the file could not be opened, read or written, or an empty string.
+    QString reason() const { return m_reason; }
+
+protected:
+    explicit FileAccess(const QString &path)
+        : m_path(path)
+    {
+    }
+
+    QString m_path;
+    QString m_reason;
+};
+
 // A file read once from start to end.
-class Source final
+class Source final : public FileAccess
 {
 public:
     explicit Source(const QString &path);
@@ -26,14 +43,10 @@ public:
     // Fills data with up to size bytes and returns how many, 0 at the end of
     // the file, -1 once reading failed.
     qsizetype read(char *data, qsizetype size);
-    // Why the file could not be opened or read, or an empty string.
-    QString reason() const { return m_reason; }
 
 private:
     struct Handle;
     std::unique_ptr<Handle> m_handle;
-    QString m_path;
-    QString m_reason;
 };
 
 // Why the file at path cannot be opened for reading, or an empty string.
@@ -46,7 +59,7 @@ QString unreadableReason(const QString &path);
 // A symbolic link in the file's place is replaced, never written through; a
 // file whose owner may not write it is left as it is (the reason says so); the
 // new file keeps the permission bits of the old one.
-class Replacement final
+class Replacement final : public FileAccess
 {
 public:
     explicit Replacement(const QString &path);
@@ -56,13 +69,10 @@ public:
     bool write(QByteArrayView bytes);
     bool commit();
     bool failed() const { return !m_reason.isEmpty(); }
-    QString reason() const { return m_reason; }
 
 private:
     struct Handle;
     std::unique_ptr<Handle> m_handle;
-    QString m_path;
-    QString m_reason;
 };
 
 // A replacement's new content grows under the name of the file followed by

@@ -72,8 +72,8 @@ struct Source::Handle
 };
 
 Source::Source(const QString &path)
-    : m_handle(std::make_unique<Handle>())
-    , m_path(path)
+    : FileAccess(path)
+    , m_handle(std::make_unique<Handle>())
 {
     m_handle->fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (m_handle->fd < 0) {
@@ -141,8 +141,8 @@ struct Replacement::Handle
 };
 
 Replacement::Replacement(const QString &path)
-    : m_handle(std::make_unique<Handle>())
-    , m_path(path)
+    : FileAccess(path)
+    , m_handle(std::make_unique<Handle>())
 {
     Handle &file = *m_handle;
     file.target = QFile::encodeName(path);

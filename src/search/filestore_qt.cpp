@@ -71,8 +71,8 @@ struct Source::Handle
 };
 
 Source::Source(const QString &path)
-    : m_handle(std::make_unique<Handle>())
-    , m_path(path)
+    : FileAccess(path)
+    , m_handle(std::make_unique<Handle>())
 {
     // Qt refuses to open a folder for reading on every system, so a folder ends
     // up among the failures here.
@@ -120,8 +120,8 @@ struct Replacement::Handle
 };
 
 Replacement::Replacement(const QString &path)
-    : m_handle(std::make_unique<Handle>())
-    , m_path(path)
+    : FileAccess(path)
+    , m_handle(std::make_unique<Handle>())
 {
     // A link in the file's place is replaced, never followed: QSaveFile would
     // write through it, so it writes a fresh name beside the file instead,

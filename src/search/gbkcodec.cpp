@@ -19,6 +19,30 @@ bool usable(QStringView decoded)
     const char16_t c = decoded.front().unicode();
     return c >= 0x80 && c != 0xFFFD && !QChar::isSurrogate(c);
 }
+
+// Lead bytes 0x81 to 0xFE, trail bytes 0x40 to 0xFE but 0x7F.
+constexpr int PairCount = 126 * 190;
+
+template<typename Visit>
+void forEachPair(Visit visit)
+{
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail != 0x7F)
+                visit(lead, trail);
+        }
+    }
+}
+
+QStringDecoder codePage936()
+{
+    for (const char *name : CodecNames) {
+        QStringDecoder decoder(name);
+        if (decoder.isValid())
+            return decoder;
+    }
+    return {};
+}
 } // namespace
 
 const GbkCodec *GbkCodec::system()
@@ -32,28 +56,38 @@ const GbkCodec *GbkCodec::system()
 
 bool GbkCodec::load()
 {
-    QStringDecoder decoder;
-    for (const char *name : CodecNames) {
-        decoder = QStringDecoder(name);
-        if (decoder.isValid())
-            break;
-    }
+    QStringDecoder decoder = codePage936();
     if (!decoder.isValid())
         return false;
 
-    m_pair.assign(126 * 190, 0);
+    m_pair.assign(PairCount, 0);
     m_bytesOf.assign(0x10000, 0);
     m_forms.assign(0x10000, 0);
     for (int b = 0; b < 0x80; ++b) {
         m_single[b] = char16_t(b);
         m_forms[b] = 1;
     }
-    auto record = [this](char16_t c, uint16_t bytes) {
-        if (m_forms[c] == 0)
-            m_bytesOf[c] = bytes;
-        if (m_forms[c] < 2)
-            ++m_forms[c];
-    };
+    loadSingles(decoder);
+    if (!loadPairs(decoder))
+        return false;
+    m_canonical.assign(m_pair.size(), 0);
+    forEachPair([this](int lead, int trail) {
+        const int index = pairIndex(uint8_t(lead), uint8_t(trail));
+        m_canonical[index] = m_pair[index] != 0 && m_bytesOf[m_pair[index]] == (lead << 8 | trail);
+    });
+    return true;
+}
+
+void GbkCodec::record(char16_t c, uint16_t bytes)
+{
+    if (m_forms[c] == 0)
+        m_bytesOf[c] = bytes;
+    if (m_forms[c] < 2)
+        ++m_forms[c];
+}
+
+void GbkCodec::loadSingles(QStringDecoder &decoder)
+{
     for (int b = 0x80; b < 0x100; ++b) {
         m_single[b] = Replacement;
         if (isLead(uint8_t(b)))
@@ -66,44 +100,28 @@ bool GbkCodec::load()
             record(m_single[b], uint16_t(b));
         }
     }
+}
 
+bool GbkCodec::loadPairs(QStringDecoder &decoder)
+{
     // Every pair followed by a line feed, decoded in one go: a line feed is never
     // a trail byte, so each pair's result lies between two of them.
     QByteArray all;
-    all.reserve(126 * 190 * 3);
-    for (int lead = 0x81; lead <= 0xFE; ++lead) {
-        for (int trail = 0x40; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F)
-                continue;
-            all.append(char(lead)).append(char(trail)).append('\n');
-        }
-    }
+    all.reserve(PairCount * 3);
+    forEachPair([&all](int lead, int trail) { all.append(char(lead)).append(char(trail)).append('\n'); });
     const QString decoded = decoder.decode(all);
     const QList<QStringView> pieces = QStringView(decoded).split(u'\n');
-    if (pieces.size() != 126 * 190 + 1)
+    if (pieces.size() != PairCount + 1)
         return false;
     int i = 0;
-    for (int lead = 0x81; lead <= 0xFE; ++lead) {
-        for (int trail = 0x40; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F)
-                continue;
-            if (usable(pieces[i])) {
-                const char16_t c = pieces[i].front().unicode();
-                m_pair[pairIndex(uint8_t(lead), uint8_t(trail))] = c;
-                record(c, uint16_t(lead << 8 | trail));
-            }
-            ++i;
+    forEachPair([&](int lead, int trail) {
+        if (usable(pieces[i])) {
+            const char16_t c = pieces[i].front().unicode();
+            m_pair[pairIndex(uint8_t(lead), uint8_t(trail))] = c;
+            record(c, uint16_t(lead << 8 | trail));
         }
-    }
-    m_canonical.assign(m_pair.size(), 0);
-    for (int lead = 0x81; lead <= 0xFE; ++lead) {
-        for (int trail = 0x40; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F)
-                continue;
-            const int index = pairIndex(uint8_t(lead), uint8_t(trail));
-            m_canonical[index] = m_pair[index] != 0 && m_bytesOf[m_pair[index]] == (lead << 8 | trail);
-        }
-    }
+        ++i;
+    });
     return true;
 }
 

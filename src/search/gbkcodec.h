@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+class QStringDecoder;
+
 namespace Juanzong {
 
 // A GBK character is one byte below 0x80 (ASCII), the single bytes 0x80 and 0xFF,
@@ -78,6 +80,9 @@ public:
 private:
     GbkCodec() = default;
     bool load();
+    void record(char16_t c, uint16_t bytes);
+    void loadSingles(QStringDecoder &decoder);
+    bool loadPairs(QStringDecoder &decoder);
     static constexpr int pairIndex(uint8_t lead, uint8_t trail)
     {
         return (lead - 0x81) * 190 + (trail < 0x80 ? trail - 0x40 : trail - 0x41);

@@ -27,6 +27,18 @@ constexpr bool neverTrail(uint8_t b)
 }
 
 #if defined(JUANZONG_X86_SIMD)
+// The first of the places whose bits mask sets where the whole needle stands:
+// its first and last byte are known to match there.
+inline const uint8_t *firstWhole(unsigned mask, const uint8_t *at, const uint8_t *pattern, size_t m)
+{
+    for (; mask != 0; mask &= mask - 1) {
+        const unsigned bit = unsigned(__builtin_ctz(mask));
+        if (std::memcmp(at + bit + 1, pattern + 1, m - 2) == 0)
+            return at + bit;
+    }
+    return nullptr;
+}
+
 // Tests the needle's first and last byte at 32 places at once: in ordinary text
 // that rules out nearly every place before a byte comparison. Returns the first
 // hit, or where the caller must go on (fewer than 32 + m - 1 bytes left) through *next.
@@ -39,14 +51,10 @@ __attribute__((target("avx2"))) const uint8_t *findBytesAvx2(const uint8_t *begi
     for (; i + m - 1 + 32 <= n; i += 32) {
         const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(begin + i));
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(begin + i + m - 1));
-        auto mask = unsigned(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first),
-                                                                   _mm256_cmpeq_epi8(b, last))));
-        while (mask != 0) {
-            const unsigned bit = unsigned(__builtin_ctz(mask));
-            if (std::memcmp(begin + i + bit + 1, pattern + 1, m - 2) == 0)
-                return begin + i + bit;
-            mask &= mask - 1;
-        }
+        const auto mask = unsigned(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first),
+                                                                         _mm256_cmpeq_epi8(b, last))));
+        if (const uint8_t *hit = firstWhole(mask, begin + i, pattern, m))
+            return hit;
     }
     *next = i;
     return nullptr;
@@ -61,13 +69,9 @@ const uint8_t *findBytesSse2(const uint8_t *begin, size_t n, const uint8_t *patt
     for (; i + m - 1 + 16 <= n; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(begin + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(begin + i + m - 1));
-        auto mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask != 0) {
-            const unsigned bit = unsigned(__builtin_ctz(mask));
-            if (std::memcmp(begin + i + bit + 1, pattern + 1, m - 2) == 0)
-                return begin + i + bit;
-            mask &= mask - 1;
-        }
+        const auto mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        if (const uint8_t *hit = firstWhole(mask, begin + i, pattern, m))
+            return hit;
     }
     *next = i;
     return nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which URLs the view may show, which file each stands for, and how a file is labelled.
 #include "contenturlproperties.h"
+#include "files.h"
 #include "core/contentpaths.h"
 #include "core/contenturl.h"
 
@@ -284,14 +285,7 @@ void ContentUrlTest::htmlEncoding()
 void ContentUrlTest::replay_data()
 {
     // The fuzzer's seeds and every input it once broke a rule with.
-    QTest::addColumn<QString>("path");
-    for (const char *folder : {JUANZONG_FUZZ_CORPUS, JUANZONG_FUZZ_REGRESSIONS}) {
-        const QDir dir(QString::fromLocal8Bit(folder));
-        for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-            if (file.fileName() != u".gitkeep")
-                QTest::newRow(qPrintable(dir.dirName() + u'/' + file.fileName())) << file.filePath();
-        }
-    }
+    TestFiles::fuzzInputRows({JUANZONG_FUZZ_CORPUS, JUANZONG_FUZZ_REGRESSIONS});
 }
 
 void ContentUrlTest::replay()

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A model document in the forms it leaves the program: the Word file as readers
-// written elsewhere see it (python-docx reads it back, LibreOffice prints it), and
-// the clipboard's styled HTML and plain text.
-#include "document/clipboardformat.h"
+// A model document as a Word file, as readers written elsewhere see it
+// (python-docx reads it back, LibreOffice prints it).
 #include "document/docxwriter.h"
 #include "document/modeldocument.h"
 
@@ -11,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -82,22 +79,6 @@ ModelDocument sample()
     return doc;
 }
 
-// For the clipboard: markup in the heading, the body and a cell.
-ModelDocument clipboardSample()
-{
-    ModelDocument doc;
-    doc.heading = u"民事裁定书 <准许撤诉>"_s;
-    doc.paragraphs = {
-        {Role::Court, u"××××人民法院"_s, {}},
-        {Role::CaseNo, u"（××××）……民初……号"_s, {}},
-        {Role::Body, u"原告<script>x</script>&  撤诉。"_s, {}},
-        {Role::Plain, u"×××："_s, {}},
-        {Role::Sign, u"审判长　×××"_s, {}},
-        {Role::Table, {}, {{u"a"_s, u"<b>"_s}}},
-    };
-    return doc;
-}
-
 } // namespace
 
 class DocxWriterTest : public QObject
@@ -110,10 +91,6 @@ private Q_SLOTS:
     void page_isA4WithOfficialMarginsAndGrid();
     void footers_numberPagesAtTheOutsideEdge();
     void table_hasBordersAndEveryCell();
-    void html_data();
-    void html();
-    void html_escapesEverythingAndNeedsNoStyleSheet();
-    void text_keepsIndentAndFullWidthSpaces();
     void libreOffice_printsTheWholeTextOnA4();
 
 private:
@@ -201,57 +178,6 @@ void DocxWriterTest::table_hasBordersAndEveryCell()
         QVERIFY2(borders.contains(side), qPrintable(side));
     // A body may not end in a table.
     QVERIFY(read.value(u"ends_in_paragraph").toBool());
-}
-
-void DocxWriterTest::html_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("content");
-    QTest::addColumn<QStringList>("styles");
-    QTest::newRow("court_centredBold") << 0 << u"××××人民法院"_s
-                                       << QStringList{u"text-align:center"_s, u"font-weight:bold"_s, u"font-size:22pt"_s};
-    QTest::newRow("case number_right") << 1 << u"（××××）……民初……号"_s << QStringList{u"text-align:right"_s};
-    QTest::newRow("body_indentedTwoCharacters") << 2 << u"原告&lt;script&gt;x&lt;/script&gt;&amp; 撤诉。"_s
-                                                << QStringList{u"text-indent:32pt"_s, u"font-size:16pt"_s};
-    QTest::newRow("addressee_noIndent") << 3 << u"×××："_s << QStringList{u"text-align:left"_s};
-    QTest::newRow("signature_rightWithFullWidthSpace") << 4 << u"审判长　×××"_s << QStringList{u"text-align:right"_s};
-}
-
-void DocxWriterTest::html()
-{
-    QFETCH(int, index);
-    QFETCH(QString, content);
-    QFETCH(QStringList, styles);
-    static const QRegularExpression paragraph(u"<p style=\"([^\"]*)\">([^<]*)</p>"_s);
-    QList<QRegularExpressionMatch> found;
-    auto it = paragraph.globalMatch(clipboardHtml(clipboardSample()));
-    while (it.hasNext())
-        found.append(it.next());
-    QCOMPARE(found.size(), 5);
-    QCOMPARE(found.at(index).captured(2), content);
-    const QString style = found.at(index).captured(1);
-    for (const QString &s : styles)
-        QVERIFY2(style.contains(s), qPrintable(style));
-    QVERIFY(style.contains(u"FangSong"_s) || style.contains(u"宋体"_s));
-    if (index != 2)
-        QVERIFY2(!style.contains(u"text-indent"_s), qPrintable(style));
-}
-
-void DocxWriterTest::html_escapesEverythingAndNeedsNoStyleSheet()
-{
-    const QString html = clipboardHtml(clipboardSample());
-    QVERIFY(!html.contains(u"<script"_s));
-    QVERIFY(!html.contains(u"<b>"_s));
-    QVERIFY(html.contains(u"<title>民事裁定书 &lt;准许撤诉&gt;</title>"_s));
-    QVERIFY(html.contains(u"border:1px solid #000"_s));
-    QVERIFY(!html.contains(u"class="_s));
-    QVERIFY(!html.contains(u"<link"_s));
-}
-
-void DocxWriterTest::text_keepsIndentAndFullWidthSpaces()
-{
-    QCOMPARE(clipboardText(clipboardSample()),
-             u"××××人民法院\n（××××）……民初……号\n　　原告<script>x</script>& 撤诉。\n×××：\n审判长　×××\na\t<b>\n"_s);
 }
 
 void DocxWriterTest::libreOffice_printsTheWholeTextOnA4()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The fast line matcher: on the cases that trip a byte search, and held to the plain
 // rule "decode the line, then QString::contains" on the fuzzer's inputs and random lines.
+#include "files.h"
 #include "searchproperties.h"
 #include "search/gbkcodec.h"
 #include "search/indexscan.h"
@@ -135,14 +136,7 @@ void SearchPropertiesTest::scanIndex()
 
 void SearchPropertiesTest::replay_data()
 {
-    QTest::addColumn<QString>("path");
-    for (const char *folder : {JUANZONG_FUZZ_CORPUS, JUANZONG_FUZZ_REGRESSIONS}) {
-        const QDir dir(QString::fromLocal8Bit(folder));
-        for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-            if (file.fileName() != u".gitkeep")
-                QTest::newRow(qPrintable(dir.dirName() + u'/' + file.fileName())) << file.filePath();
-        }
-    }
+    TestFiles::fuzzInputRows({JUANZONG_FUZZ_CORPUS, JUANZONG_FUZZ_REGRESSIONS});
     QVERIFY2(QDir(QString::fromLocal8Bit(JUANZONG_FUZZ_CORPUS)).count() > 2, "the fuzz seeds are missing");
 }
 

@@ -63,7 +63,7 @@ QPageLayout officialPage()
 {
     using namespace OfficialLayout;
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                       QMarginsF(MarginLeftMm, MarginTopMm, MarginRightMm, MarginBottomMm), QPageLayout::Millimeter);
+                       QMarginsF(PaperMm.left, PaperMm.top, PaperMm.right, PaperMm.bottom), QPageLayout::Millimeter);
 }
 
 // From the click or key to the engine asking about the link it followed: the
@@ -74,6 +74,22 @@ const QString PrintBusy = QStringLiteral("上一份打印尚未完成，请稍�
 const QString PrintFailed = QStringLiteral("打印失败：打印机未能完成当前页面的打印。");
 const QString PrintToFileFailed = QStringLiteral("打印失败：无法写入所选文件。");
 const QString SavePdfFailed = QStringLiteral("另存为PDF失败：无法写入所选文件。");
+
+// The page reads the content folder through its own scheme, and nothing else.
+void serveFolder(QWebEnginePage *page, ContentSchemeHandler *content)
+{
+    // The newest view serves its folder; a handler left by an earlier view goes.
+    const QByteArray scheme = ContentUrl::Scheme.latin1();
+    QWebEngineProfile *profile = page->profile();
+    if (profile->urlSchemeHandler(scheme) != content) {
+        profile->removeUrlScheme(scheme);
+        profile->installUrlSchemeHandler(scheme, content);
+    }
+    // The folder labels its pages itself; this covers the parts it cannot label.
+    page->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
+    // The folder is a local scheme: by default its pages could read file: URLs.
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+}
 
 } // namespace
 
@@ -169,17 +185,7 @@ void WebEngineHtmlView::makeView()
     m_page = new SilentPage(m_view);
     m_page->silent = m_silent;
     m_page->setUrlRequestInterceptor(m_blocker.get());
-    // The newest view serves its folder; a handler left by an earlier view goes.
-    const QByteArray scheme = ContentUrl::Scheme.latin1();
-    QWebEngineProfile *profile = m_page->profile();
-    if (profile->urlSchemeHandler(scheme) != m_content) {
-        profile->removeUrlScheme(scheme);
-        profile->installUrlSchemeHandler(scheme, m_content);
-    }
-    // The folder labels its pages itself; this covers the parts it cannot label.
-    m_page->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
-    // The folder is a local scheme: by default its pages could read file: URLs.
-    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    serveFolder(m_page, m_content);
     m_view->setPage(m_page);
     auto *layout = new QVBoxLayout(m_holder);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -190,6 +196,18 @@ void WebEngineHtmlView::makeView()
     if (hadFocus)
         m_view->setFocus(Qt::OtherFocusReason);
 
+    connectPage();
+    connectNavigation();
+
+    m_view->show();
+    // The view now holds the window to its kind of surface.
+    delete std::exchange(m_surfaceKeeper, nullptr);
+    for (const auto &call : std::exchange(m_beforeView, {}))
+        call();
+}
+
+void WebEngineHtmlView::connectPage()
+{
     connect(m_page, &QWebEnginePage::certificateError, this, [this](QWebEngineCertificateError error) {
         if (m_page->silent)
             error.rejectCertificate();
@@ -206,22 +224,6 @@ void WebEngineHtmlView::makeView()
         if (!ok)
             Q_EMIT failed(m_pdfFailure);
     });
-
-    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
-    connect(m_page, &SilentPage::linkFollowed, this, &WebEngineHtmlView::linkFollowed);
-    // Links with a target and pages opened by script stay in this one view.
-    connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
-        const QUrl url = request.requestedUrl();
-        if (ContentUrl::isViewable(url))
-            m_page->load(url);
-        else if (request.isUserInitiated())
-            linkFollowed(url);
-    });
-    // Real input reaches the page through the view's render widget, which the
-    // engine replaces when its process starts again: watch the whole view.
-    qApp->installEventFilter(this);
-
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         // The engine may keep a zoom per address; the reader's zoom is for every page.
         if (!qFuzzyCompare(m_page->zoomFactor(), m_zoom))
@@ -239,12 +241,24 @@ void WebEngineHtmlView::makeView()
                 // Reloading from inside the engine's own notification is too early.
                 QTimer::singleShot(0, this, [this] { Q_EMIT renderProcessDied(); });
             });
+}
 
-    m_view->show();
-    // The view now holds the window to its kind of surface.
-    delete std::exchange(m_surfaceKeeper, nullptr);
-    for (const auto &call : std::exchange(m_beforeView, {}))
-        call();
+void WebEngineHtmlView::connectNavigation()
+{
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineHtmlView::showContextMenu);
+    connect(m_page, &SilentPage::linkFollowed, this, &WebEngineHtmlView::linkFollowed);
+    // Links with a target and pages opened by script stay in this one view.
+    connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
+        const QUrl url = request.requestedUrl();
+        if (ContentUrl::isViewable(url))
+            m_page->load(url);
+        else if (request.isUserInitiated())
+            linkFollowed(url);
+    });
+    // Real input reaches the page through the view's render widget, which the
+    // engine replaces when its process starts again: watch the whole view.
+    qApp->installEventFilter(this);
 }
 
 WebEngineHtmlView::~WebEngineHtmlView() = default;

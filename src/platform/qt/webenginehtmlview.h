@@ -62,6 +62,8 @@ protected:
 
 private:
     void makeView();
+    void connectPage();
+    void connectNavigation();
     // True, and call kept for the view, while there is no view yet.
     bool beforeView(std::function<void()> call);
     // A link the engine reports followed: it goes to the desktop only when it
