@@ -62,19 +62,23 @@ DocumentCommands::DocumentCommands(HtmlView *html, MessageBox *messages, Desktop
     , m_desktop(desktop)
     , m_window(window)
 {
+    // One action per command, for the keys and the page's context menu alike;
+    // chosen from the menu, it acts on the document under the mouse.
     auto action = [this](const char *name, const QString &caption, QKeyCombination key, Command command) {
         auto *a = new QAction(caption, m_window);
         a->setObjectName(QLatin1StringView(name));
         a->setShortcut(QKeySequence(key));
         a->setShortcutContext(Qt::WindowShortcut);
-        connect(a, &QAction::triggered, this, [this, command] { request(command, std::nullopt); });
+        connect(a, &QAction::triggered, this, [this, command] { request(command, m_menuPoint); });
         m_window->addAction(a);
+        m_actions.append(a);
     };
     action("DocumentCopy", CopyCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_C, Command::Copy);
     action("DocumentFill", FillCaption, Qt::CTRL | Qt::Key_E, Command::Fill);
     action("DocumentSave", SaveCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_S, Command::Save);
 
     m_html->addContextActions([this](QPointF at, const QString &) { return contextActions(at); });
+    connect(m_html, &HtmlView::contextMenuClosed, this, [this] { m_menuPoint.reset(); });
     connect(m_html, &HtmlView::pageShown, this, &DocumentCommands::pageShown);
     connect(m_html, &HtmlView::pageLoaded, this, &DocumentCommands::pageLoaded);
 }
@@ -86,19 +90,8 @@ QList<QAction *> DocumentCommands::contextActions(QPointF pagePoint)
 {
     if (m_documentsShown <= 0)
         return {};
-    auto action = [this, pagePoint](const QString &caption, QKeyCombination key, Command command) {
-        auto *a = new QAction(caption);
-        a->setShortcut(QKeySequence(key));
-        QPointer<DocumentCommands> self = this;
-        connect(a, &QAction::triggered, this, [self, command, pagePoint] {
-            if (self)
-                self->request(command, pagePoint);
-        });
-        return a;
-    };
-    return {action(CopyCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_C, Command::Copy),
-            action(FillCaption, Qt::CTRL | Qt::Key_E, Command::Fill),
-            action(SaveCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_S, Command::Save)};
+    m_menuPoint = pagePoint;
+    return m_actions;
 }
 
 void DocumentCommands::request(Command command, std::optional<QPointF> pagePoint)

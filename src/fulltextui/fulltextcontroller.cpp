@@ -57,6 +57,14 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
     m_parts.searchBox->installEventFilter(this);
     connect(m_service, &FullTextService::waiting, this, &FullTextController::showWaiting);
     connect(m_service, &FullTextService::searched, this, &FullTextController::showResult);
+    // No key of its own: it searches for what is selected when the menu opens.
+    m_searchSelection = new QAction(MenuCaption, this);
+    m_searchSelection->setObjectName(QStringLiteral("FullTextSearchSelection"));
+    connect(m_searchSelection, &QAction::triggered, this, [this] {
+        // In the box too, so that Shift+Enter repeats it and Enter searches the titles for it.
+        m_parts.searchBox->setText(m_selectionQuery);
+        search(m_selectionQuery);
+    });
     m_parts.html->addContextActions([this](QPointF, const QString &selectedText) { return menuEntries(selectedText); });
     connect(m_parts.page, &ShownPage::shown, this, &FullTextController::pageShown);
     connect(m_parts.page, &ShownPage::loaded, this, &FullTextController::pageLoaded);
@@ -124,17 +132,10 @@ void FullTextController::showResult(const FullTextResult &result)
 
 QList<QAction *> FullTextController::menuEntries(const QString &selectedText)
 {
-    const QString query = FullTextIndex::normalisedQuery(selectedText);
-    if (query.isEmpty())
+    m_selectionQuery = FullTextIndex::normalisedQuery(selectedText);
+    if (m_selectionQuery.isEmpty())
         return {};
-    auto *action = new QAction(MenuCaption);
-    action->setObjectName(QStringLiteral("FullTextSearchSelection"));
-    connect(action, &QAction::triggered, this, [this, query] {
-        // In the box too, so that Shift+Enter repeats it and Enter searches the titles for it.
-        m_parts.searchBox->setText(query);
-        search(query);
-    });
-    return {action};
+    return {m_searchSelection};
 }
 
 bool FullTextController::eventFilter(QObject *watched, QEvent *event)

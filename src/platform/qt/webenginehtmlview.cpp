@@ -566,10 +566,13 @@ void WebEngineHtmlView::showContextMenu(const QPoint &pos)
             continue;
         menu->addSeparator();
         for (QAction *action : actions) {
-            action->setParent(menu);
+            if (!action->parent())
+                action->setParent(menu);
             menu->addAction(action);
         }
     }
+    // Queued: the menu hides before the entry chosen in it is triggered.
+    connect(menu, &QMenu::aboutToHide, this, &HtmlView::contextMenuClosed, Qt::QueuedConnection);
     menu->popup(m_view->mapToGlobal(pos));
 }
 
