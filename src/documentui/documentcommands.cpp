@@ -25,7 +25,8 @@
 
 namespace Juanzong {
 
-Q_LOGGING_CATEGORY(lcDocuments, "juanzong.documentui", QtWarningMsg)
+// What the user is not told: off unless asked for (QT_LOGGING_RULES="juanzong.documentui.warning=true").
+Q_LOGGING_CATEGORY(lcDocuments, "juanzong.documentui", QtCriticalMsg)
 
 namespace {
 
@@ -115,7 +116,7 @@ void DocumentCommands::answered(const Request &request, const QVariant &answer)
     // Another page since, or no listing of this request: the page cannot say
     // which document was meant. A probe is asked again with the next page.
     if (!listing || listing->request != request.id || request.generation != m_generation) {
-        qCInfo(lcDocuments) << "page script answer unusable for request" << request.id << answer.typeName();
+        qCWarning(lcDocuments) << "page script answer unusable for request" << request.id << answer.typeName();
         if (request.command != Command::Probe)
             m_messages->show(Unreadable, Prompt);
         return;
@@ -264,19 +265,16 @@ void DocumentCommands::saveNext()
     const QString name = document.fileBaseName() + u".docx";
     const QString file = m_desktop->askDocxFile(m_folder.isEmpty() ? name : QDir(m_folder).filePath(name));
     if (!file.isEmpty()) {
-        QString error;
-        const QByteArray bytes = writeDocx(document, &error);
+        const QByteArray bytes = writeDocx(document);
         // What a save killed part way left in this folder goes now; the old file
         // is replaced only by a new one written, synced and checked whole.
         FileStore::removeLeftovers(QFileInfo(file).absolutePath(), QStringLiteral("*.docx"));
         FileStore::removeLeftovers(file);
         FileStore::Replacement out(file);
-        if (bytes.isEmpty() || !out.write(bytes) || !out.commit()) {
-            qCWarning(lcDocuments) << "saving" << file << "failed:" << error << out.reason();
+        if (bytes.isEmpty() || !out.write(bytes) || !out.commit())
             m_messages->show(SaveFailed, Prompt);
-        } else {
+        else
             m_folder = QFileInfo(file).absolutePath();
-        }
     }
     m_saving = false;
     if (!m_toSave.isEmpty())

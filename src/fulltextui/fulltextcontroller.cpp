@@ -13,12 +13,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QAction>
 #include <QUrl>
 
 #include <memory>
 
 namespace Juanzong {
+
+// What the user is not told: off unless asked for (QT_LOGGING_RULES="juanzong.fulltextui.warning=true").
+Q_LOGGING_CATEGORY(lcFullTextUi, "juanzong.fulltextui", QtCriticalMsg)
 
 const QString FullTextController::MenuCaption = QStringLiteral("在全部范本中搜索…");
 const QString FullTextController::IndexBuildingNote = QStringLiteral("正在建立索引…");
@@ -200,8 +204,11 @@ void FullTextController::readResults()
 {
     m_parts.page->runScript(FullTextPage::queryAndLinksScript(), this, [this](const QVariant &answer) {
         const QStringList page = answer.toStringList();
-        if (page.isEmpty())
+        if (page.isEmpty()) {
+            // Its hits then open no find bar, and Back comes to it without its query.
+            qCWarning(lcFullTextUi) << "the result page named no query and no hits:" << answer.typeName();
             return;
+        }
         m_query = page.first();
         m_hitFiles.clear();
         for (qsizetype i = 1; i < page.size(); ++i)

@@ -8,12 +8,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
 
 namespace Juanzong {
+
+// What the reader is not told: off unless asked for (QT_LOGGING_RULES="juanzong.reader.warning=true").
+Q_LOGGING_CATEGORY(lcReader, "juanzong.reader", QtCriticalMsg)
 
 PageReader::PageReader(HtmlView *html, ShownPage *page, QWidget *view)
     : QObject(view->parentWidget())
@@ -195,8 +199,10 @@ void PageReader::pageLoaded(bool ok)
 
 void PageReader::renderProcessDied()
 {
-    if (m_renderReloads >= MaxRenderReloads)
+    if (m_renderReloads >= MaxRenderReloads) {
+        qCWarning(lcReader) << "page left blank: its render process died again after" << MaxRenderReloads << "reloads";
         return;
+    }
     ++m_renderReloads;
     // The page comes back without its marks: find again once it is loaded.
     m_foundOn = 0;

@@ -5,6 +5,7 @@
 #include "core/officialpage.h"
 #include "core/printjob.h"
 #include "platform/qt/contentschemehandler.h"
+#include "platform/qt/logging.h"
 
 #include <QAction>
 #include <QEvent>
@@ -233,9 +234,10 @@ void WebEngineHtmlView::makeView()
         }
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
+                qCWarning(lcPlatform) << "render process ended abnormally: status" << int(status) << "exit code" << exitCode;
                 // Reloading from inside the engine's own notification is too early.
                 QTimer::singleShot(0, this, [this] { Q_EMIT renderProcessDied(); });
             });
