@@ -116,9 +116,10 @@ void DocumentCommands::answered(const Request &request, const QVariant &answer)
     // Another page since, or no listing of this request: the page cannot say
     // which document was meant. A probe is asked again with the next page.
     if (!listing || listing->request != request.id || request.generation != m_generation) {
-        qCWarning(lcDocuments) << "page script answer unusable for request" << request.id << answer.typeName();
         if (request.command != Command::Probe)
             m_messages->show(Unreadable, Prompt);
+        else if (!listing) // the page then offers no document commands, and nobody says why
+            qCWarning(lcDocuments) << "the page's blocks could not be read:" << answer.typeName();
         return;
     }
     const QList<FoundDocument> documents = findModelDocuments(listing->blocks);
