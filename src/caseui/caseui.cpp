@@ -75,23 +75,21 @@ void mark(QLineEdit *edit, const QString &value)
 
 void install(QWidget *window, HtmlView *html, std::function<QString()> programDirectory)
 {
-    auto showSheet = [window, programDirectory] { raise(sheetOf(window, programDirectory)); };
-    auto showBatch = [window, programDirectory] { Q_EMIT sheetOf(window, programDirectory)->batchRequested(); };
     auto *sheetAction = new QAction(u"案件信息…"_s, window);
     sheetAction->setObjectName(u"CaseSheetAction"_s);
     sheetAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     sheetAction->setShortcutContext(Qt::WindowShortcut);
     window->addAction(sheetAction);
-    QObject::connect(sheetAction, &QAction::triggered, window, showSheet);
+    QObject::connect(sheetAction, &QAction::triggered, window,
+                     [window, programDirectory] { raise(sheetOf(window, programDirectory)); });
     if (!html)
         return;
-    html->addContextActions([window, showSheet, showBatch](QPointF, const QString &) {
-        auto *sheet = new QAction(u"案件信息…"_s);
-        sheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
-        QObject::connect(sheet, &QAction::triggered, window, showSheet);
-        auto *batch = new QAction(u"批量生成文书…"_s);
-        QObject::connect(batch, &QAction::triggered, window, showBatch);
-        return QList<QAction *>{sheet, batch};
+    auto *batchAction = new QAction(u"批量生成文书…"_s, window);
+    batchAction->setObjectName(u"CaseBatchAction"_s);
+    QObject::connect(batchAction, &QAction::triggered, window,
+                     [window, programDirectory] { Q_EMIT sheetOf(window, programDirectory)->batchRequested(); });
+    html->addContextActions([sheetAction, batchAction](QPointF, const QString &) {
+        return QList<QAction *>{sheetAction, batchAction};
     });
 }
 

@@ -4,6 +4,7 @@
 #include "core/contentpaths.h"
 
 #include <QDir>
+#include <QLoggingCategory>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QUrlQuery>
@@ -17,6 +18,11 @@
 #include <optional>
 
 namespace Juanzong::ContentUrl {
+
+// What the view or the index could not read: the page shows a gap, the index
+// lacks the page, and nobody is told. Off unless asked for
+// (QT_LOGGING_RULES="juanzong.core.warning=true").
+Q_LOGGING_CATEGORY(lcCore, "juanzong.core", QtCriticalMsg)
 
 namespace {
 constexpr QLatin1StringView MemoryKey{"inmemory"};
@@ -139,7 +145,9 @@ constexpr EncodingLabel EncodingLabels[] = {
 };
 } // namespace
 
-Readable openReadable(const QString &root, const QString &path, QFile &file)
+namespace {
+
+Readable checkedOpen(const QString &root, const QString &path, QFile &file)
 {
     file.close();
     const QString canonical = QFileInfo(path).canonicalFilePath();
@@ -189,6 +197,16 @@ Readable openReadable(const QString &root, const QString &path, QFile &file)
         return Readable::Unreadable;
     return file.size() > LargestFile ? (file.close(), Readable::TooLarge) : Readable::Yes;
 #endif
+}
+
+} // namespace
+
+Readable openReadable(const QString &root, const QString &path, QFile &file)
+{
+    const Readable verdict = checkedOpen(root, path, file);
+    if (verdict != Readable::Yes)
+        qCWarning(lcCore) << "content file not opened:" << path << "verdict" << int(verdict);
+    return verdict;
 }
 
 QUrl fromPath(const QString &root, const QString &path)

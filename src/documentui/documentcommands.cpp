@@ -25,7 +25,8 @@
 
 namespace Juanzong {
 
-Q_LOGGING_CATEGORY(lcDocuments, "juanzong.documentui", QtWarningMsg)
+// What the user is not told: off unless asked for (QT_LOGGING_RULES="juanzong.documentui.warning=true").
+Q_LOGGING_CATEGORY(lcDocuments, "juanzong.documentui", QtCriticalMsg)
 
 namespace {
 
@@ -62,19 +63,23 @@ DocumentCommands::DocumentCommands(HtmlView *html, MessageBox *messages, Desktop
     , m_desktop(desktop)
     , m_window(window)
 {
+    // One action per command, for the keys and the page's context menu alike;
+    // chosen from the menu, it acts on the document under the mouse.
     auto action = [this](const char *name, const QString &caption, QKeyCombination key, Command command) {
         auto *a = new QAction(caption, m_window);
         a->setObjectName(QLatin1StringView(name));
         a->setShortcut(QKeySequence(key));
         a->setShortcutContext(Qt::WindowShortcut);
-        connect(a, &QAction::triggered, this, [this, command] { request(command, std::nullopt); });
+        connect(a, &QAction::triggered, this, [this, command] { request(command, m_menuPoint); });
         m_window->addAction(a);
+        m_actions.append(a);
     };
     action("DocumentCopy", CopyCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_C, Command::Copy);
     action("DocumentFill", FillCaption, Qt::CTRL | Qt::Key_E, Command::Fill);
     action("DocumentSave", SaveCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_S, Command::Save);
 
     m_html->addContextActions([this](QPointF at, const QString &) { return contextActions(at); });
+    connect(m_html, &HtmlView::contextMenuClosed, this, [this] { m_menuPoint.reset(); });
     connect(m_html, &HtmlView::pageShown, this, &DocumentCommands::pageShown);
     connect(m_html, &HtmlView::pageLoaded, this, &DocumentCommands::pageLoaded);
 }
@@ -86,19 +91,8 @@ QList<QAction *> DocumentCommands::contextActions(QPointF pagePoint)
 {
     if (m_documentsShown <= 0)
         return {};
-    auto action = [this, pagePoint](const QString &caption, QKeyCombination key, Command command) {
-        auto *a = new QAction(caption);
-        a->setShortcut(QKeySequence(key));
-        QPointer<DocumentCommands> self = this;
-        connect(a, &QAction::triggered, this, [self, command, pagePoint] {
-            if (self)
-                self->request(command, pagePoint);
-        });
-        return a;
-    };
-    return {action(CopyCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_C, Command::Copy),
-            action(FillCaption, Qt::CTRL | Qt::Key_E, Command::Fill),
-            action(SaveCaption, Qt::CTRL | Qt::SHIFT | Qt::Key_S, Command::Save)};
+    m_menuPoint = pagePoint;
+    return m_actions;
 }
 
 void DocumentCommands::request(Command command, std::optional<QPointF> pagePoint)
@@ -122,9 +116,10 @@ void DocumentCommands::answered(const Request &request, const QVariant &answer)
     // Another page since, or no listing of this request: the page cannot say
     // which document was meant. A probe is asked again with the next page.
     if (!listing || listing->request != request.id || request.generation != m_generation) {
-        qCInfo(lcDocuments) << "page script answer unusable for request" << request.id << answer.typeName();
         if (request.command != Command::Probe)
             m_messages->show(Unreadable, Prompt);
+        else if (!listing) // the page then offers no document commands, and nobody says why
+            qCWarning(lcDocuments) << "the page's blocks could not be read:" << answer.typeName();
         return;
     }
     const QList<FoundDocument> documents = findModelDocuments(listing->blocks);
@@ -271,19 +266,16 @@ void DocumentCommands::saveNext()
     const QString name = document.fileBaseName() + u".docx";
     const QString file = m_desktop->askDocxFile(m_folder.isEmpty() ? name : QDir(m_folder).filePath(name));
     if (!file.isEmpty()) {
-        QString error;
-        const QByteArray bytes = writeDocx(document, &error);
+        const QByteArray bytes = writeDocx(document);
         // What a save killed part way left in this folder goes now; the old file
         // is replaced only by a new one written, synced and checked whole.
         FileStore::removeLeftovers(QFileInfo(file).absolutePath(), QStringLiteral("*.docx"));
         FileStore::removeLeftovers(file);
         FileStore::Replacement out(file);
-        if (bytes.isEmpty() || !out.write(bytes) || !out.commit()) {
-            qCWarning(lcDocuments) << "saving" << file << "failed:" << error << out.reason();
+        if (bytes.isEmpty() || !out.write(bytes) || !out.commit())
             m_messages->show(SaveFailed, Prompt);
-        } else {
+        else
             m_folder = QFileInfo(file).absolutePath();
-        }
     }
     m_saving = false;
     if (!m_toSave.isEmpty())

@@ -77,6 +77,9 @@ private:
     Desktop *m_desktop;
     QWidget *m_window;
     FillPanel *m_panel = nullptr;
+    QList<QAction *> m_actions; // copy, fill, save
+    // Where the page's context menu was opened, while it is open.
+    std::optional<QPointF> m_menuPoint;
 
     // The page shown: a new page, or the same one loaded afresh, is a new generation.
     QString m_shownPath;

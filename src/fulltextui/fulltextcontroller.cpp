@@ -13,12 +13,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QAction>
 #include <QUrl>
 
 #include <memory>
 
 namespace Juanzong {
+
+// What the user is not told: off unless asked for (QT_LOGGING_RULES="juanzong.fulltextui.warning=true").
+Q_LOGGING_CATEGORY(lcFullTextUi, "juanzong.fulltextui", QtCriticalMsg)
 
 const QString FullTextController::MenuCaption = QStringLiteral("在全部范本中搜索…");
 const QString FullTextController::IndexBuildingNote = QStringLiteral("正在建立索引…");
@@ -57,6 +61,14 @@ FullTextController::FullTextController(FullTextParts parts, QWidget *window)
     m_parts.searchBox->installEventFilter(this);
     connect(m_service, &FullTextService::waiting, this, &FullTextController::showWaiting);
     connect(m_service, &FullTextService::searched, this, &FullTextController::showResult);
+    // No key of its own: it searches for what is selected when the menu opens.
+    m_searchSelection = new QAction(MenuCaption, this);
+    m_searchSelection->setObjectName(QStringLiteral("FullTextSearchSelection"));
+    connect(m_searchSelection, &QAction::triggered, this, [this] {
+        // In the box too, so that Shift+Enter repeats it and Enter searches the titles for it.
+        m_parts.searchBox->setText(m_selectionQuery);
+        search(m_selectionQuery);
+    });
     m_parts.html->addContextActions([this](QPointF, const QString &selectedText) { return menuEntries(selectedText); });
     connect(m_parts.page, &ShownPage::shown, this, &FullTextController::pageShown);
     connect(m_parts.page, &ShownPage::loaded, this, &FullTextController::pageLoaded);
@@ -124,17 +136,10 @@ void FullTextController::showResult(const FullTextResult &result)
 
 QList<QAction *> FullTextController::menuEntries(const QString &selectedText)
 {
-    const QString query = FullTextIndex::normalisedQuery(selectedText);
-    if (query.isEmpty())
+    m_selectionQuery = FullTextIndex::normalisedQuery(selectedText);
+    if (m_selectionQuery.isEmpty())
         return {};
-    auto *action = new QAction(MenuCaption);
-    action->setObjectName(QStringLiteral("FullTextSearchSelection"));
-    connect(action, &QAction::triggered, this, [this, query] {
-        // In the box too, so that Shift+Enter repeats it and Enter searches the titles for it.
-        m_parts.searchBox->setText(query);
-        search(query);
-    });
-    return {action};
+    return {m_searchSelection};
 }
 
 bool FullTextController::eventFilter(QObject *watched, QEvent *event)
@@ -199,8 +204,11 @@ void FullTextController::readResults()
 {
     m_parts.page->runScript(FullTextPage::queryAndLinksScript(), this, [this](const QVariant &answer) {
         const QStringList page = answer.toStringList();
-        if (page.isEmpty())
+        if (page.isEmpty()) {
+            // Its hits then open no find bar, and Back comes to it without its query.
+            qCWarning(lcFullTextUi) << "the result page named no query and no hits:" << answer.typeName();
             return;
+        }
         m_query = page.first();
         m_hitFiles.clear();
         for (qsizetype i = 1; i < page.size(); ++i)

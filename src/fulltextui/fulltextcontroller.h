@@ -81,6 +81,8 @@ private:
     FullTextService *m_service = nullptr;
     std::shared_ptr<QString> m_root;
     QLabel *m_waiting = nullptr;
+    QAction *m_searchSelection = nullptr;
+    QString m_selectionQuery; // what the page's menu last offered to search for
     QString m_query;           // of the result page last shown
     QSet<QString> m_hitFiles;  // the pages its rows open
     bool m_onResults = false;  // the view shows the result page

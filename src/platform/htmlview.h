@@ -70,7 +70,8 @@ public:
     virtual void runIsolatedScript(const QString &script, std::function<void(const QVariant &)> done) = 0;
     // Asked each time the page's context menu opens, with the point in page
     // (CSS) pixels and the text selected in the page (possibly empty); the
-    // actions it returns follow the view's own, the menu owns them.
+    // actions it returns follow the view's own. A feature's actions, made once
+    // with their keys, stay its own; one without a parent is the menu's.
     using ContextActions = std::function<QList<QAction *>(QPointF pagePoint, const QString &selectedText)>;
     virtual void addContextActions(ContextActions provider) = 0;
 
@@ -85,6 +86,8 @@ Q_SIGNALS:
     void ready();
     // The process drawing the page ended abnormally; the view is blank until reloaded.
     void renderProcessDied();
+    // The page's context menu has gone, after the entry chosen in it (if any) has run.
+    void contextMenuClosed();
     // The user followed a link the view does not open itself (web or mail).
     void externalLinkRequested(const QUrl &url);
 };

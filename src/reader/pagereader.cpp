@@ -4,17 +4,20 @@
 #include "platform/htmlview.h"
 #include "platform/shownpage.h"
 #include "reader/findbar.h"
-#include "reader/windowshortcut.h"
+#include "reader/windowaction.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMouseEvent>
-#include <QShortcut>
 #include <QWheelEvent>
 
 #include <algorithm>
 
 namespace Juanzong {
+
+// What the reader is not told: off unless asked for (QT_LOGGING_RULES="juanzong.reader.warning=true").
+Q_LOGGING_CATEGORY(lcReader, "juanzong.reader", QtCriticalMsg)
 
 PageReader::PageReader(HtmlView *html, ShownPage *page, QWidget *view)
     : QObject(view->parentWidget())
@@ -28,31 +31,34 @@ PageReader::PageReader(HtmlView *html, ShownPage *page, QWidget *view)
     connect(m_findBar, &FindBar::closed, this, &PageReader::closeFind);
     connect(page, &ShownPage::loaded, this, &PageReader::pageLoaded);
     connect(m_html, &HtmlView::renderProcessDied, this, &PageReader::renderProcessDied);
-    createShortcuts();
-    m_html->addContextActions([this](QPointF, const QString &) {
-        auto *find = new QAction(QStringLiteral("页内查找…"));
-        find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-        connect(find, &QAction::triggered, this, &PageReader::openFind);
-        return QList<QAction *>{find};
-    });
+    createActions();
+    m_html->addContextActions([this](QPointF, const QString &) { return QList<QAction *>{m_findAction}; });
     // Mouse back / forward buttons and Ctrl+wheel reach whichever child is under
     // the pointer, the page's own render widget included: watch them all.
     qApp->installEventFilter(this);
 }
 
-void PageReader::createShortcuts()
+QAction *PageReader::addAction(const char *name, const QString &caption, const QList<QKeySequence> &keys,
+                              void (PageReader::*command)())
 {
-    auto shortcut = [this](const QList<QKeySequence> &keys, void (PageReader::*command)()) {
-        connect(windowShortcut(m_view->window(), keys), &QShortcut::activated, this, command);
-    };
+    QAction *action = windowAction(m_view->window(), QLatin1StringView(name), caption, keys);
+    connect(action, &QAction::triggered, this, command);
+    return action;
+}
+
+void PageReader::createActions()
+{
     using Key = QKeySequence;
-    shortcut({Key(Qt::CTRL | Qt::Key_F), Key(Key::Find)}, &PageReader::openFind);
-    shortcut({Key(Qt::Key_F3), Key(Key::FindNext)}, &PageReader::findNext);
-    shortcut({Key(Qt::SHIFT | Qt::Key_F3), Key(Key::FindPrevious)}, &PageReader::findPrevious);
+    m_findAction = addAction("FindInPage", QStringLiteral("页内查找…"), {Key(Qt::CTRL | Qt::Key_F), Key(Key::Find)},
+                             &PageReader::openFind);
+    addAction("FindNext", QStringLiteral("查找下一个"), {Key(Qt::Key_F3), Key(Key::FindNext)}, &PageReader::findNext);
+    addAction("FindPrevious", QStringLiteral("查找上一个"), {Key(Qt::SHIFT | Qt::Key_F3), Key(Key::FindPrevious)},
+              &PageReader::findPrevious);
     // Ctrl+= is Ctrl++ without Shift on keyboards that put + above =.
-    shortcut({Key(Qt::CTRL | Qt::Key_Plus), Key(Qt::CTRL | Qt::Key_Equal), Key(Key::ZoomIn)}, &PageReader::zoomIn);
-    shortcut({Key(Qt::CTRL | Qt::Key_Minus), Key(Key::ZoomOut)}, &PageReader::zoomOut);
-    shortcut({Key(Qt::CTRL | Qt::Key_0)}, &PageReader::zoomReset);
+    addAction("ZoomIn", QStringLiteral("放大"),
+              {Key(Qt::CTRL | Qt::Key_Plus), Key(Qt::CTRL | Qt::Key_Equal), Key(Key::ZoomIn)}, &PageReader::zoomIn);
+    addAction("ZoomOut", QStringLiteral("缩小"), {Key(Qt::CTRL | Qt::Key_Minus), Key(Key::ZoomOut)}, &PageReader::zoomOut);
+    addAction("ZoomReset", QStringLiteral("实际大小"), {Key(Qt::CTRL | Qt::Key_0)}, &PageReader::zoomReset);
 }
 
 bool PageReader::eventFilter(QObject *watched, QEvent *event)
@@ -193,8 +199,10 @@ void PageReader::pageLoaded(bool ok)
 
 void PageReader::renderProcessDied()
 {
-    if (m_renderReloads >= MaxRenderReloads)
+    if (m_renderReloads >= MaxRenderReloads) {
+        qCWarning(lcReader) << "page left blank: its render process died again after" << MaxRenderReloads << "reloads";
         return;
+    }
     ++m_renderReloads;
     // The page comes back without its marks: find again once it is loaded.
     m_foundOn = 0;

@@ -3,11 +3,14 @@
 // whose render process died, and the mouse's side buttons and Ctrl+wheel.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
 #include <array>
 
+class QAction;
+class QKeySequence;
 class QWidget;
 
 namespace Juanzong {
@@ -31,23 +34,27 @@ public:
     // follows html.
     PageReader(HtmlView *html, ShownPage *page, QWidget *view);
 
-    void openFind();
-    void findNext();
-    void findPrevious();
     // Opens the find bar on text and highlights it in the page, the match after
     // the first skip ones active.
     void findInPage(const QString &text, int skip = 0);
     // Hides the find bar and takes its marks off the page; the focus stays where it is.
     void hideFind();
-    void zoomIn();
-    void zoomOut();
-    void zoomReset();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createShortcuts();
+    // The reader's commands, on the window's keys (FindInPage, FindNext,
+    // FindPrevious, ZoomIn, ZoomOut, ZoomReset); FindInPage is in the page's menu too.
+    void createActions();
+    QAction *addAction(const char *name, const QString &caption, const QList<QKeySequence> &keys,
+                       void (PageReader::*command)());
+    void openFind();
+    void findNext();
+    void findPrevious();
+    void zoomIn();
+    void zoomOut();
+    void zoomReset();
     void find(const QString &text, bool backward);
     void closeFind();
     void setZoomStep(qsizetype step);
@@ -61,6 +68,7 @@ private:
     // Events still pass the filter while the window takes its children down.
     QPointer<QWidget> m_view;
     FindBar *m_findBar = nullptr;
+    QAction *m_findAction = nullptr;
     qsizetype m_zoomStep = DefaultZoomStep;
     int m_renderReloads = 0;
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -22,6 +23,9 @@
 using namespace Qt::StringLiterals;
 
 namespace Juanzong::FileStore {
+
+// What the user is not told: off unless asked for (QT_LOGGING_RULES="juanzong.search.warning=true").
+Q_LOGGING_CATEGORY(lcSearch, "juanzong.search", QtCriticalMsg)
 
 QString unreadableReason(const QString &path)
 {
@@ -76,8 +80,8 @@ void removeMatching(const QDir &folder, const QStringList &filters, const std::f
         if (marker <= 0 || !ofFile(name.first(marker)))
             continue;
         const QFileInfo file(folder.filePath(name));
-        if (!mayBeInUse(file, QStringView(name).sliced(marker + Marker.size())))
-            QFile::remove(file.filePath());
+        if (!mayBeInUse(file, QStringView(name).sliced(marker + Marker.size())) && !QFile::remove(file.filePath()))
+            qCWarning(lcSearch) << "leftover of an interrupted write not removed:" << file.filePath();
     }
 }
 } // namespace

@@ -19,15 +19,15 @@
 #include "fulltextui/typeahead.h"
 #include "reader/pagereader.h"
 #include "window/searchbox.h"
-#include "reader/windowshortcut.h"
+#include "reader/windowaction.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QFont>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QTimer>
 
 namespace Juanzong {
@@ -93,36 +93,8 @@ void MainWindow::createControls()
 {
     setFont(designFont(11.25, false));
     resize(DesignClientWidth / TwipsPerPixel, DesignClientHeight / TwipsPerPixel);
-
-    auto button = [this](const char *name, const QString &caption, QRect geometry) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1StringView(name));
-        b->setFont(designFont(11.25, true));
-        b->setGeometry(geometry);
-        return b;
-    };
-
-    m_searchBox = new SearchBox(this);
-    m_searchBox->setObjectName(QStringLiteral("Text1"));
-    m_searchBox->setGeometry(pixelRect(360, 240, 6255, 345));
-    m_searchButton = button("Command1", QStringLiteral("搜  索"), pixelRect(6960, 240, 1215, 375));
-    m_printButton = button("Command6", QStringLiteral("打  印"), pixelRect(8640, 240, 1215, 375));
-    m_forwardButton = button("Command3", QStringLiteral("前  进"), pixelRect(10920, 240, 1215, 375));
-    m_backButton = button("Command4", QStringLiteral("后  退"), pixelRect(12600, 240, 1215, 375));
-    m_aboutButton = button("Command5", QStringLiteral("关  于"), pixelRect(14160, 240, 1215, 375));
-    m_closeButton = button("Command2", QStringLiteral("关  闭"), pixelRect(15720, 240, 1215, 375));
-
-    QWidget *tree = m_parts.treeView1;
-    tree->setParent(this);
-    tree->setObjectName(QStringLiteral("TreeView1"));
-    tree->setFont(designFont(10.5, false));
-    tree->setGeometry(pixelRect(360, 840, 3735, 10695));
-
-    QWidget *webys = m_parts.webys;
-    webys->setParent(this);
-    webys->setObjectName(QStringLiteral("Webys"));
-    webys->setGeometry(pixelRect(4440, 840, 12495, 10695));
-
+    createButtons();
+    adoptViews();
     // The result buffer of the original design: kept as a hidden control so the
     // layout and tab order stay whole, never shown.
     m_resultBuffer = new QLineEdit(this);
@@ -130,17 +102,11 @@ void MainWindow::createControls()
     m_resultBuffer->setGeometry(pixelRect(120, 240, 255, 420));
     m_resultBuffer->hide();
 
+    QWidget *tree = m_parts.treeView1;
+    QWidget *webys = m_parts.webys;
     m_controls = {m_searchBox, m_searchButton, m_printButton, m_forwardButton, m_backButton,
                   m_aboutButton, m_closeButton, tree, webys, m_resultBuffer};
-
-    // Screen readers announce the captions without the spacing that only
-    // balances them visually.
-    for (QPushButton *b : {m_searchButton, m_printButton, m_forwardButton, m_backButton, m_aboutButton, m_closeButton})
-        b->setAccessibleName(b->text().remove(u' '));
-    m_searchBox->setAccessibleName(QStringLiteral("搜索关键词"));
-    tree->setAccessibleName(QStringLiteral("目录"));
-    webys->setAccessibleName(QStringLiteral("文书内容"));
-    m_resultBuffer->setAccessibleName(QStringLiteral("搜索结果缓冲"));
+    nameForScreenReaders();
 
     // Tab order: Webys, Command1, TreeView1, Command2, Text1, Command3, Command4,
     // Command5, txttemp (never focusable while hidden), Command6.
@@ -151,6 +117,63 @@ void MainWindow::createControls()
     // screen reader starts by reading it.
     webys->setFocus(Qt::OtherFocusReason);
 
+    connectControls();
+    createActions();
+    // A view that is up from the start has no engine to wait for.
+    if (m_parts.html->isReady())
+        makeComforts();
+    centreOnScreen();
+}
+
+void MainWindow::createButtons()
+{
+    auto button = [this](const char *name, const QString &caption, QRect geometry) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1StringView(name));
+        b->setFont(designFont(11.25, true));
+        b->setGeometry(geometry);
+        return b;
+    };
+    m_searchBox = new SearchBox(this);
+    m_searchBox->setObjectName(QStringLiteral("Text1"));
+    m_searchBox->setGeometry(pixelRect(360, 240, 6255, 345));
+    m_searchButton = button("Command1", QStringLiteral("搜  索"), pixelRect(6960, 240, 1215, 375));
+    m_printButton = button("Command6", QStringLiteral("打  印"), pixelRect(8640, 240, 1215, 375));
+    m_forwardButton = button("Command3", QStringLiteral("前  进"), pixelRect(10920, 240, 1215, 375));
+    m_backButton = button("Command4", QStringLiteral("后  退"), pixelRect(12600, 240, 1215, 375));
+    m_aboutButton = button("Command5", QStringLiteral("关  于"), pixelRect(14160, 240, 1215, 375));
+    m_closeButton = button("Command2", QStringLiteral("关  闭"), pixelRect(15720, 240, 1215, 375));
+}
+
+// The tree and the page come made by the platform; the window places and names them.
+void MainWindow::adoptViews()
+{
+    QWidget *tree = m_parts.treeView1;
+    tree->setParent(this);
+    tree->setObjectName(QStringLiteral("TreeView1"));
+    tree->setFont(designFont(10.5, false));
+    tree->setGeometry(pixelRect(360, 840, 3735, 10695));
+
+    QWidget *webys = m_parts.webys;
+    webys->setParent(this);
+    webys->setObjectName(QStringLiteral("Webys"));
+    webys->setGeometry(pixelRect(4440, 840, 12495, 10695));
+}
+
+void MainWindow::nameForScreenReaders()
+{
+    // Screen readers announce the captions without the spacing that only
+    // balances them visually.
+    for (QPushButton *b : {m_searchButton, m_printButton, m_forwardButton, m_backButton, m_aboutButton, m_closeButton})
+        b->setAccessibleName(b->text().remove(u' '));
+    m_searchBox->setAccessibleName(QStringLiteral("搜索关键词"));
+    m_parts.treeView1->setAccessibleName(QStringLiteral("目录"));
+    m_parts.webys->setAccessibleName(QStringLiteral("文书内容"));
+    m_resultBuffer->setAccessibleName(QStringLiteral("搜索结果缓冲"));
+}
+
+void MainWindow::connectControls()
+{
     connect(m_parts.tree, &TreeView::nodeClicked, this, &MainWindow::nodeClick);
     connect(m_searchButton, &QPushButton::clicked, this, &MainWindow::search);
     connect(m_searchBox, &QLineEdit::returnPressed, this, &MainWindow::search);
@@ -167,12 +190,10 @@ void MainWindow::createControls()
         if (m_parts.desktop)
             m_parts.desktop->openExternally(url);
     });
+}
 
-    createShortcuts();
-    // A view that is up from the start has no engine to wait for.
-    if (m_parts.html->isReady())
-        makeComforts();
-
+void MainWindow::centreOnScreen()
+{
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size());
         frame.moveCenter(screen->availableGeometry().center());
@@ -215,19 +236,21 @@ bool MainWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void MainWindow::createShortcuts()
+void MainWindow::createActions()
 {
-    auto shortcut = [this](const QList<QKeySequence> &keys, void (MainWindow::*command)()) {
-        connect(windowShortcut(this, keys), &QShortcut::activated, this, command);
+    auto action = [this](const char *name, const QString &caption, const QList<QKeySequence> &keys,
+                         void (MainWindow::*command)()) {
+        connect(windowAction(this, QLatin1StringView(name), caption, keys), &QAction::triggered, this, command);
     };
     using Key = QKeySequence;
-    shortcut({Key(Qt::ALT | Qt::Key_Left)}, &MainWindow::goBack);
-    shortcut({Key(Qt::ALT | Qt::Key_Right)}, &MainWindow::goForward);
-    shortcut({Key(Qt::CTRL | Qt::Key_P)}, &MainWindow::print);
-    shortcut({Key(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, &MainWindow::printPreview);
-    shortcut({Key(Qt::CTRL | Qt::Key_S)}, &MainWindow::saveAsPdf);
-    shortcut({Key(Qt::CTRL | Qt::Key_L), Key(Qt::CTRL | Qt::Key_K)}, &MainWindow::focusSearch);
-    shortcut({Key(Qt::Key_F1)}, &MainWindow::showAbout);
+    action("GoBack", QStringLiteral("后退"), {Key(Qt::ALT | Qt::Key_Left)}, &MainWindow::goBack);
+    action("GoForward", QStringLiteral("前进"), {Key(Qt::ALT | Qt::Key_Right)}, &MainWindow::goForward);
+    action("Print", QStringLiteral("打印…"), {Key(Qt::CTRL | Qt::Key_P)}, &MainWindow::print);
+    action("PrintPreview", QStringLiteral("打印预览…"), {Key(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}, &MainWindow::printPreview);
+    action("SaveAsPdf", QStringLiteral("另存为 PDF…"), {Key(Qt::CTRL | Qt::Key_S)}, &MainWindow::saveAsPdf);
+    action("FocusSearch", QStringLiteral("搜索关键词"), {Key(Qt::CTRL | Qt::Key_L), Key(Qt::CTRL | Qt::Key_K)},
+           &MainWindow::focusSearch);
+    action("About", QStringLiteral("关于"), {Key(Qt::Key_F1)}, &MainWindow::showAbout);
 }
 
 void MainWindow::startUp()
@@ -369,8 +392,7 @@ void MainWindow::focusSearch()
 
 void MainWindow::followPage(const QString &path)
 {
-    const bool startPage = !m_firstPageSeen;
-    m_firstPageSeen = true;
+    const bool startPage = m_page->generation() == 1;
     const auto key = Catalogue::keyOfPage(programDirectory(), path);
     if (!key)
         return;

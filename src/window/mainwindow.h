@@ -66,6 +66,11 @@ public:
     // The controls in the order the proportional layout visits them.
     const QList<QWidget *> &controls() const { return m_controls; }
 
+protected:
+    bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
     // The user's commands, one per control event.
     void nodeClick(const QString &key);
     void search();
@@ -73,19 +78,20 @@ public:
     void goForward();
     void goBack();
     void showAbout();
-
-    // The comforts around them, each also reachable by its shortcut.
+    // The comforts around them, each also reachable by its key.
     void printPreview();
     void saveAsPdf();
     void focusSearch();
 
-protected:
-    bool event(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
     void createControls();
-    void createShortcuts();
+    void createButtons();
+    void adoptViews();
+    void nameForScreenReaders();
+    void connectControls();
+    void centreOnScreen();
+    // The window's commands on its keys: GoBack, GoForward, Print, PrintPreview,
+    // SaveAsPdf, FocusSearch, About.
+    void createActions();
     void makeComforts();
     void startUp();
     QString programDirectory() const;
@@ -115,7 +121,6 @@ private:
     DocumentCommands *m_documents = nullptr;
     FullTextController *m_fullText = nullptr;
     ShownPage *m_page = nullptr;
-    bool m_firstPageSeen = false;
     bool m_comfortsDue = false;
     QList<std::function<void()>> m_waitingForView; // in the order the user gave them
 };

@@ -101,8 +101,10 @@ struct Rig
             captions.append(a->text());
             if (a->text() == trigger)
                 a->trigger();
-            delete a;
+            if (!a->parent())
+                delete a;
         }
+        html.closeMenu();
         return captions;
     }
     FillPanel *panel() const { return window.findChild<FillPanel *>(); }

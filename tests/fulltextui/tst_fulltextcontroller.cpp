@@ -157,7 +157,8 @@ void FullTextWindowTest::contextMenu()
     QAction *entry = nullptr;
     for (const HtmlView::ContextActions &provider : std::as_const(rig.html.contextActions)) {
         for (QAction *action : provider(QPointF(), selection)) {
-            action->setParent(&menu);
+            if (!action->parent())
+                action->setParent(&menu);
             if (action->text() == FullTextController::MenuCaption)
                 entry = action;
         }

@@ -6,6 +6,7 @@
 #include "platform/shownpage.h"
 #include "reader/pagereader.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -209,7 +210,7 @@ void PageReaderTest::find()
 void PageReaderTest::find_ignoresStaleAnswers()
 {
     Rig rig;
-    rig.reader->openFind();
+    rig.window.findChild<QAction *>(u"FindInPage"_s)->trigger();
     type(rig.findText(), u"判决"_s);
     const auto earlier = rig.html.lastFound;
     type(rig.findText(), u"书"_s);
@@ -222,7 +223,7 @@ void PageReaderTest::find_ignoresStaleAnswers()
 void PageReaderTest::find_barFloatsOverTheViewsBottomEdge()
 {
     Rig rig;
-    rig.reader->openFind();
+    rig.window.findChild<QAction *>(u"FindInPage"_s)->trigger();
     for (const QRect view : {QRect(296, 56, 833, 713), QRect(10, 10, 300, 200), QRect(400, 80, 1200, 900)}) {
         rig.view->setGeometry(view);
         const QRect bar = rig.bar()->geometry();

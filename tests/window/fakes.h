@@ -97,6 +97,7 @@ public:
     }
     void addContextActions(ContextActions provider) override { contextActions.append(std::move(provider)); }
 
+    void closeMenu() { Q_EMIT contextMenuClosed(); }
     void fail(const QString &message) { Q_EMIT failed(message); }
     // What the real view reports as a page arrives: shown at once, loaded later.
     void show(const QString &path) { Q_EMIT pageShown(path); }

@@ -5,6 +5,7 @@
 #include "core/officialpage.h"
 #include "core/printjob.h"
 #include "platform/qt/contentschemehandler.h"
+#include "platform/qt/logging.h"
 
 #include <QAction>
 #include <QEvent>
@@ -235,9 +236,10 @@ void WebEngineHtmlView::connectPage()
         }
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
+                qCWarning(lcPlatform) << "render process ended abnormally: status" << int(status) << "exit code" << exitCode;
                 // Reloading from inside the engine's own notification is too early.
                 QTimer::singleShot(0, this, [this] { Q_EMIT renderProcessDied(); });
             });
@@ -600,10 +602,13 @@ void WebEngineHtmlView::showContextMenu(const QPoint &pos)
             continue;
         menu->addSeparator();
         for (QAction *action : actions) {
-            action->setParent(menu);
+            if (!action->parent())
+                action->setParent(menu);
             menu->addAction(action);
         }
     }
+    // Queued: the menu hides before the entry chosen in it is triggered.
+    connect(menu, &QMenu::aboutToHide, this, &HtmlView::contextMenuClosed, Qt::QueuedConnection);
     menu->popup(m_view->mapToGlobal(pos));
 }
 
