@@ -19,6 +19,7 @@
 
 const J = window.__juanzongFill || (window.__juanzongFill = {
     saved: null,
+    style: null,
     listing: null,
     // Versions name this document's listings only: a page loaded afresh
     // starts again with another token.
@@ -428,9 +429,11 @@ function listBlocks(request, x, y, held) {
 
 function restore() {
     settle();
-    const style = document.getElementById('juanzong-fill-style');
-    if (style)
-        style.remove();
+    // Ours by reference, never by a name the page could give one of its own elements.
+    if (J.style) {
+        J.style.remove();
+        J.style = null;
+    }
     if (!J.saved) {
         ownEditsDone();
         return 0;
@@ -511,8 +514,7 @@ function show(fills) {
     });
 
     // Marked on screen, plain on paper: a printed fill is the user's document.
-    const style = document.createElement('style');
-    style.id = 'juanzong-fill-style';
+    const style = J.style = document.createElement('style');
     style.textContent = '.jz-filled{background:#fff1a8;color:#8a1c1c;border-bottom:2px solid #d4a017;border-radius:2px}'
         + '@media print{.jz-filled{background:none;color:inherit;border:0}}';
     (document.head || document.documentElement).appendChild(style);
