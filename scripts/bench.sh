@@ -37,3 +37,7 @@ if [ -x "$dir/bench/casefile/bench_casefile" ]; then
     echo "== Filling from a case"
     "$dir/bench/casefile/bench_casefile"
 fi
+if [ -x "$dir/bench/pagescript/bench_pagescript" ]; then
+    echo "== Document commands' page script"
+    "$dir/bench/pagescript/bench_pagescript" 2>/dev/null
+fi

@@ -103,7 +103,8 @@ void DocumentCommands::request(Command command, std::optional<QPointF> pagePoint
     const Request asked{++m_nextRequest, command, m_generation, !pagePoint};
     m_pending.append(asked);
     QPointer<DocumentCommands> self = this;
-    m_html->runIsolatedScript(PageScript::listBlocks(asked.id, pagePoint), [self, asked](const QVariant &answer) {
+    const QString held = m_held.generation == m_generation ? m_held.version : QString();
+    m_html->runIsolatedScript(PageScript::listBlocks(asked.id, pagePoint, held), [self, asked](const QVariant &answer) {
         if (self)
             self->answered(asked, answer);
     });
@@ -122,13 +123,24 @@ void DocumentCommands::answered(const Request &request, const QVariant &answer)
             qCWarning(lcDocuments) << "the page's blocks could not be read:" << answer.typeName();
         return;
     }
-    const QList<FoundDocument> documents = findModelDocuments(listing->blocks);
+    // An answer without blocks names the listing whose documents were found last.
+    if (listing->same && (m_held.generation != m_generation || m_held.version != listing->version)) {
+        qCInfo(lcDocuments) << "page script named a listing not held for request" << request.id;
+        if (request.command != Command::Probe)
+            m_messages->show(Unreadable, Prompt);
+        return;
+    }
+    if (!listing->same && !listing->version.isEmpty())
+        m_held = {m_generation, listing->version, int(listing->blocks.size()), findModelDocuments(listing->blocks)};
+    const QList<FoundDocument> documents = listing->version.isEmpty() ? findModelDocuments(listing->blocks)
+                                                                      : m_held.documents;
     if (request.command == Command::Probe) {
         m_documentsShown = int(documents.size());
         return;
     }
     // A page holding no model document has no such commands.
-    const int index = documentAt(documents, listing->at, request.atTop);
+    const int index = documentAt(documents, listing->same && listing->at >= m_held.blocks ? -1 : listing->at,
+                                 request.atTop);
     if (index < 0)
         return;
     const FoundDocument &found = documents.at(index);

@@ -88,6 +88,16 @@ private:
     QList<Request> m_pending;
     // What the last probe of this generation found: -1 not known yet.
     int m_documentsShown = -1;
+    // The documents of the page's last listing that it keeps, by its version:
+    // while the page answers with that version, they are still its documents.
+    struct HeldListing
+    {
+        int generation = -1;
+        QString version;
+        int blocks = 0;
+        QList<FoundDocument> documents;
+    };
+    HeldListing m_held;
 
     // The document being filled: its place among the page's documents and where its paragraphs are.
     int m_fillIndex = -1;

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +23,7 @@ constexpr qsizetype MaxBlockText = 20000;
 constexpr qsizetype MaxRows = 1000;
 constexpr qsizetype MaxCellsPerRow = 100;
 constexpr qsizetype MaxAnchor = 200;
+constexpr qsizetype MaxVersion = 40;
 
 const QString &library()
 {
@@ -49,30 +51,34 @@ double measure(const QJsonValue &value)
     return std::isfinite(n) && std::abs(n) < 1e5 ? n : 0;
 }
 
-PageBlock::Align alignOf(const QString &name)
+// The page's token and a serial number; anything else is no version.
+bool isVersion(const QString &text)
 {
-    if (name == u"center")
-        return PageBlock::Align::Center;
-    if (name == u"end")
-        return PageBlock::Align::End;
-    if (name == u"justify")
-        return PageBlock::Align::Justify;
-    return PageBlock::Align::Start;
+    return text.size() <= MaxVersion
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() || (c >= u'a' && c <= u'f') || c == u'.'; });
 }
 
-PageBlock blockOf(const QJsonObject &json)
+// [text or rows, flags, fontSize, indent, anchor], as pagescript.js encodes it.
+PageBlock blockOf(const QJsonArray &json)
 {
     PageBlock block;
-    block.text = json.value(u"text").toString().left(MaxBlockText);
-    block.align = alignOf(json.value(u"align").toString());
-    block.fontSize = measure(json.value(u"fontSize"));
-    block.bold = json.value(u"bold").toBool();
-    block.indent = measure(json.value(u"indent"));
-    block.pageBreakBefore = json.value(u"pageBreakBefore").toBool();
-    block.anchor = json.value(u"anchor").toString().left(MaxAnchor);
-    block.chrome = json.value(u"chrome").toBool();
-    block.label = json.value(u"label").toBool();
-    const QJsonArray rows = json.value(u"rows").toArray();
+    const QJsonValue content = json.at(0);
+    const int flags = json.at(1).toInt();
+    constexpr PageBlock::Align Alignments[] = {PageBlock::Align::Start, PageBlock::Align::Center,
+                                               PageBlock::Align::End, PageBlock::Align::Justify};
+    block.align = Alignments[flags & 3];
+    block.bold = flags & 4;
+    block.pageBreakBefore = flags & 8;
+    block.chrome = flags & 16;
+    block.label = flags & 32;
+    block.fontSize = measure(json.at(2));
+    block.indent = measure(json.at(3));
+    block.anchor = json.at(4).toString().left(MaxAnchor);
+    if (!content.isArray()) {
+        block.text = content.toString().left(MaxBlockText);
+        return block;
+    }
+    const QJsonArray rows = content.toArray();
     for (qsizetype r = 0; r < rows.size() && r < MaxRows; ++r) {
         const QJsonArray cells = rows.at(r).toArray();
         QStringList row;
@@ -85,11 +91,13 @@ PageBlock blockOf(const QJsonObject &json)
 
 } // namespace
 
-QString listBlocks(int request, std::optional<QPointF> at)
+QString listBlocks(int request, std::optional<QPointF> at, const QString &held)
 {
     const QString x = at ? cssPixels(at->x()) : u"null"_s;
     const QString y = at ? cssPixels(at->y()) : u"null"_s;
-    return scriptReturning(u"listBlocks(" + QString::number(request) + u", " + x + u", " + y + u")");
+    // Only a version the page gave, never markup: its characters need no quoting.
+    const QString version = isVersion(held) ? held : QString();
+    return scriptReturning(u"listBlocks(" + QString::number(request) + u", " + x + u", " + y + u", '" + version + u"')");
 }
 
 std::optional<Listing> readListing(const QVariant &answer)
@@ -99,18 +107,23 @@ std::optional<Listing> readListing(const QVariant &answer)
     const QString text = answer.toString();
     if (text.size() > MaxAnswerBytes / 2)
         return std::nullopt;
-    const QJsonDocument json = QJsonDocument::fromJson(text.toUtf8());
-    const QJsonObject object = json.object();
+    const QJsonObject object = QJsonDocument::fromJson(text.toUtf8()).object();
     const QJsonValue blocks = object.value(u"blocks");
-    if (!blocks.isArray() || !object.value(u"request").isDouble())
+    const QString version = object.value(u"version").toString();
+    if (!object.value(u"request").isDouble() || !isVersion(version))
         return std::nullopt;
     Listing listing;
     listing.request = object.value(u"request").toInt(-1);
+    listing.version = version;
+    listing.same = blocks.isUndefined();
+    // Only the version the caller holds comes without its blocks.
+    if (listing.same ? version.isEmpty() : !blocks.isArray())
+        return std::nullopt;
     const QJsonArray list = blocks.toArray();
     for (qsizetype i = 0; i < list.size() && i < MaxBlocks; ++i)
-        listing.blocks.append(blockOf(list.at(i).toObject()));
+        listing.blocks.append(blockOf(list.at(i).toArray()));
     const int at = object.value(u"at").toInt(-1);
-    listing.at = at >= 0 && at < listing.blocks.size() ? at : -1;
+    listing.at = at >= 0 && (listing.same || at < listing.blocks.size()) ? at : -1;
     return listing;
 }
 

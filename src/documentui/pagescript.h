@@ -18,13 +18,22 @@ namespace Juanzong::PageScript {
 
 // Lists the rendered blocks of the page in reading order and says which one is
 // under a point of the view (CSS pixels), or the first one not yet scrolled
-// past without a point. request comes back with the answer.
-QString listBlocks(int request, std::optional<QPointF> at);
+// past without a point. request comes back with the answer. The page keeps its
+// listing until what it shows changes: held is the version whose blocks the
+// caller already has (empty for none), and while it is still the page's the
+// answer brings no blocks.
+QString listBlocks(int request, std::optional<QPointF> at, const QString &held = {});
 
 struct Listing
 {
     int request = -1;
     int at = -1; // index into blocks, -1 for none
+    // The page's name for this listing, empty where it keeps none (values of a
+    // fill on show): the same version is the same blocks.
+    QString version;
+    // The answer names the version held and brings no blocks: at is an index
+    // into the held ones, for the caller to check.
+    bool same = false;
     QList<PageBlock> blocks;
 };
 // Reads the answer to listBlocks(). The page is not trusted: an answer that is

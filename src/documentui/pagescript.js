@@ -7,11 +7,26 @@
 // mean; this file only lists them with their computed style and maps offsets
 // into a block's text back to the text nodes they came from.
 //
+// Listing a large page costs far more than any one command may take, so the
+// listing is kept between commands, under a version, until anything the
+// reader could see may have changed; a caller holding that version is told
+// only which block is meant. Our own edits (the values of a fill) never count
+// as a change: they go into copies, and the page's own nodes stay as listed.
+//
 // Each call appends its action to this file: a return of one of the functions below.
 /* exported listBlocks, show, restore */
 'use strict';
 
-const J = window.__juanzongFill || (window.__juanzongFill = {saved: null});
+const J = window.__juanzongFill || (window.__juanzongFill = {
+    saved: null,
+    style: null,
+    listing: null,
+    // Versions name this document's listings only: a page loaded afresh
+    // starts again with another token.
+    token: Array.from(crypto.getRandomValues(new Uint32Array(2)), (n) => n.toString(16)).join(''),
+    serial: 0,
+    observer: null,
+});
 
 // What one answer may hold at most: a page beyond this is read up to here.
 const MaxBlocks = 20000;
@@ -332,28 +347,106 @@ function blockAt(blocks, x, y) {
     return Math.max(firstBlockWhere(blocks, (r) => r.top > y) - 1, 0);
 }
 
-function listBlocks(request, x, y) {
-    const blocks = collectBlocks();
-    return JSON.stringify({
-        request: request,
-        at: blockAt(blocks, x, y),
-        blocks: blocks.map((b) => b.rows
-            ? {rows: b.rows, anchor: b.anchor, chrome: b.chrome, label: b.label, pageBreakBefore: b.pageBreakBefore}
-            : {text: b.text, align: b.align, fontSize: b.fontSize, bold: b.bold, indent: b.indent,
-               pageBreakBefore: b.pageBreakBefore, anchor: b.anchor, chrome: b.chrome, label: b.label}),
+// Anything the page changes in its document, from its text to an attribute,
+// may change what a reader sees; so may a style sheet arriving or being
+// edited, and a new viewport (media queries). Records pending when one of our
+// calls starts are the page's; those our own edits leave are taken at its end.
+function watch() {
+    if (J.observer)
+        return;
+    J.observer = new MutationObserver(() => {
+        J.listing = null;
     });
+    J.observer.observe(document, {childList: true, subtree: true, characterData: true, attributes: true});
+}
+
+function settle() {
+    watch();
+    if (J.observer.takeRecords().length)
+        J.listing = null;
+}
+
+function ownEditsDone() {
+    J.observer.takeRecords();
+}
+
+function surroundings() {
+    let sheets = window.innerWidth + 'x' + window.innerHeight + '@' + window.devicePixelRatio
+        + '|' + (document.adoptedStyleSheets ? document.adoptedStyleSheets.length : 0);
+    for (const sheet of document.styleSheets) {
+        let rules = '?';
+        try {
+            rules = sheet.cssRules.length;
+        } catch (e) {
+            // Another origin's sheet keeps its rules to itself; its arrival still counts.
+        }
+        sheets += ',' + rules + (sheet.disabled ? '-' : '');
+    }
+    return sheets;
+}
+
+// The listing of the page as it is now, kept from an earlier call where nothing changed since.
+function currentListing() {
+    settle();
+    const around = surroundings();
+    if (!J.listing || J.listing.around !== around)
+        J.listing = {version: J.token + '.' + ++J.serial, blocks: collectBlocks(), around: around};
+    return J.listing;
+}
+
+// A block as it travels: [text or rows, flags, fontSize, indent, anchor],
+// trailing defaults left out. flags: alignment (0 start, 1 center, 2 end,
+// 3 justify), then 4 bold, 8 page break before, 16 chrome, 32 label.
+const AlignCodes = {start: 0, center: 1, end: 2, justify: 3};
+
+function encode(b) {
+    const out = [b.rows || b.text,
+                 (AlignCodes[b.align] || 0) | (b.bold ? 4 : 0) | (b.pageBreakBefore ? 8 : 0)
+                     | (b.chrome ? 16 : 0) | (b.label ? 32 : 0),
+                 b.fontSize, b.indent, b.anchor];
+    let n = out.length;
+    while (n > 2 && !out[n - 1])
+        --n;
+    out.length = n;
+    return out;
+}
+
+// held is the version the caller already has the blocks of, '' for none.
+function listBlocks(request, x, y, held) {
+    // Values of a fill are on show: the listing kept is the template's, whose
+    // nodes are put aside for now, so the page as shown is read afresh and not kept.
+    if (J.saved) {
+        settle();
+        const shown = collectBlocks();
+        return JSON.stringify({request: request, at: blockAt(shown, x, y), version: '', blocks: shown.map(encode)});
+    }
+    const listing = currentListing();
+    const answer = {request: request, at: blockAt(listing.blocks, x, y), version: listing.version};
+    if (held !== listing.version)
+        answer.blocks = listing.blocks.map(encode);
+    return JSON.stringify(answer);
 }
 
 function restore() {
-    const style = document.getElementById('juanzong-fill-style');
-    if (style)
-        style.remove();
-    if (!J.saved)
+    settle();
+    // Ours by reference, never by a name the page could give one of its own elements.
+    if (J.style) {
+        J.style.remove();
+        J.style = null;
+    }
+    if (!J.saved) {
+        ownEditsDone();
         return 0;
+    }
     for (const s of J.saved)
         s.element.replaceChildren(...s.nodes);
+    // The page's own nodes were out of the document while the values were on
+    // show, where no observer sees them; changed there, the listing is stale.
+    if (J.saved.some((s) => s.element.textContent !== s.text))
+        J.listing = null;
     const count = J.saved.length;
     J.saved = null;
+    ownEditsDone();
     return count;
 }
 
@@ -368,12 +461,19 @@ function positionOf(block, offset, atEnd) {
     return null;
 }
 
+// Each node of a subtree with its copy.
+function pairUp(node, copy, copies) {
+    copies.set(node, copy);
+    for (let a = node.firstChild, b = copy.firstChild; a && b; a = a.nextSibling, b = b.nextSibling)
+        pairUp(a, b, copies);
+}
+
 // The values typed in the panel in place of their blanks, visibly marked, after
 // undoing any earlier fill. A fill whose blank is no longer where the panel
 // saw it (the page changed its text since) is left out rather than put astray.
 function show(fills) {
     restore();
-    const blocks = collectBlocks();
+    const blocks = currentListing().blocks;
     const targets = [];
     for (const f of fills) {
         const block = blocks[f.block];
@@ -384,26 +484,37 @@ function show(fills) {
         if (from && to)
             targets.push({fill: f, from: from, to: to});
     }
-    // Every element whose text changes is kept as it was, to be given back.
+    // Every element whose text changes shows copies of its children instead,
+    // and keeps its own to be given back.
     const touched = new Set();
     for (const t of targets) {
         touched.add(t.from[0].parentNode);
         touched.add(t.to[0].parentNode);
-    }
-    const ranges = targets.map((t) => {
         const range = document.createRange();
         range.setStart(t.from[0], t.from[1]);
         range.setEnd(t.to[0], t.to[1]);
-        touched.add(range.commonAncestorContainer.nodeType === Node.ELEMENT_NODE
-            ? range.commonAncestorContainer : range.commonAncestorContainer.parentNode);
+        const common = range.commonAncestorContainer;
+        touched.add(common.nodeType === Node.ELEMENT_NODE ? common : common.parentNode);
+    }
+    const roots = Array.from(touched).filter((e) => e && !Array.from(touched).some((o) => o !== e && o && o.contains(e)));
+    const copies = new Map();
+    J.saved = roots.map((e) => {
+        const nodes = Array.from(e.childNodes);
+        const text = e.textContent;
+        const shown = nodes.map((n) => n.cloneNode(true));
+        nodes.forEach((n, i) => pairUp(n, shown[i], copies));
+        e.replaceChildren(...shown);
+        return {element: e, nodes: nodes, text: text};
+    });
+    const ranges = targets.map((t) => {
+        const range = document.createRange();
+        range.setStart(copies.get(t.from[0]), t.from[1]);
+        range.setEnd(copies.get(t.to[0]), t.to[1]);
         return range;
     });
-    const roots = Array.from(touched).filter((e) => e && !Array.from(touched).some((o) => o !== e && o && o.contains(e)));
-    J.saved = roots.map((e) => ({element: e, nodes: Array.from(e.childNodes).map((n) => n.cloneNode(true))}));
 
     // Marked on screen, plain on paper: a printed fill is the user's document.
-    const style = document.createElement('style');
-    style.id = 'juanzong-fill-style';
+    const style = J.style = document.createElement('style');
     style.textContent = '.jz-filled{background:#fff1a8;color:#8a1c1c;border-bottom:2px solid #d4a017;border-radius:2px}'
         + '@media print{.jz-filled{background:none;color:inherit;border:0}}';
     (document.head || document.documentElement).appendChild(style);
@@ -419,5 +530,6 @@ function show(fills) {
         range.insertNode(mark);
         ++shown;
     }
+    ownEditsDone();
     return shown;
 }

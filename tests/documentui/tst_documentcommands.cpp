@@ -52,37 +52,39 @@ const QString First = u"范本一　民事调解书"_s;
 const QString Second = u"范本二　民事裁定书"_s;
 const QString Unreadable = u"box 提示|无法读取当前页面中的范本，请等页面显示完整后再试。"_s;
 
-QJsonObject blockJson(const QString &shape)
+// A block as the page script sends it: [text, flags, fontSize, indent, anchor].
+QJsonArray blockJson(const QString &shape)
 {
     const qsizetype bar = shape.indexOf(u'|');
     const QString flags = shape.left(bar);
-    return {{u"text"_s, shape.mid(bar + 1)},
-            {u"align"_s, flags.contains(u'c') ? u"center"_s : flags.contains(u'r') ? u"end"_s : u"justify"_s},
-            {u"fontSize"_s, flags.contains(u'L') ? 29.3 : 21.3},
-            {u"bold"_s, flags.contains(u'b')},
-            {u"indent"_s, flags.contains(u'I') ? 400 : flags.contains(u'i') ? 42.6 : 0},
-            {u"label"_s, flags.contains(u'l')}};
+    const int align = flags.contains(u'c') ? 1 : flags.contains(u'r') ? 2 : 3;
+    return {shape.mid(bar + 1), align | (flags.contains(u'b') ? 4 : 0) | (flags.contains(u'l') ? 32 : 0),
+            flags.contains(u'L') ? 29.3 : 21.3, flags.contains(u'I') ? 400 : flags.contains(u'i') ? 42.6 : 0};
 }
 
 struct Rig
 {
     Rig()
     {
+        // Like the page, it names its listing by a version that changes with the
+        // blocks, and to a caller holding that version sends no blocks.
         html.answerScript = [this](const QString &script) -> QVariant {
-            static const QRegularExpression call(u"return listBlocks\\((\\d+), (null|[0-9.]+), "_s);
+            static const QRegularExpression call(u"return listBlocks\\((\\d+), (null|[0-9.]+), [^,]*, '([^']*)'\\)"_s);
             const QRegularExpressionMatch m = call.match(script);
             if (!m.hasMatch())
                 return 0;
             if (!answer.isNull())
                 return answer;
+            const QString version = u"f."_s + QString::number(qHash(blocks.join(u'\n')), 16);
+            QJsonObject listing{{u"request"_s, m.captured(1).toInt()},
+                                {u"at"_s, m.captured(2) == u"null" ? topBlock : pointBlock},
+                                {u"version"_s, version}};
             QJsonArray list;
             for (const QString &shape : std::as_const(blocks))
                 list.append(blockJson(shape));
-            const int at = m.captured(2) == u"null" ? topBlock : pointBlock;
-            return QString::fromUtf8(QJsonDocument(QJsonObject{{u"request"_s, m.captured(1).toInt()},
-                                                               {u"at"_s, at},
-                                                               {u"blocks"_s, list}})
-                                         .toJson(QJsonDocument::Compact));
+            if (m.captured(3) != version)
+                listing.insert(u"blocks"_s, list);
+            return QString::fromUtf8(QJsonDocument(listing).toJson(QJsonDocument::Compact));
         };
         open(u"/srv/juanzong/ws/juanzongfanben-10.html"_s);
     }
@@ -281,6 +283,8 @@ void DocumentCommandsTest::save_failures_data()
         << u"never.docx"_s << QVariant(u"{\"request\": 9999, \"at\": 2, \"blocks\": []}"_s) << Unreadable << false;
     QTest::newRow("answer that is no listing_saysItCouldNotRead")
         << u"never.docx"_s << QVariant(u"{\"request\": 2, \"blocks\": {\"0\": 1}}"_s) << Unreadable << false;
+    QTest::newRow("answer naming blocks never sent_saysItCouldNotRead")
+        << u"never.docx"_s << QVariant(u"{\"request\": 2, \"at\": 2, \"version\": \"ab.1\"}"_s) << Unreadable << false;
 }
 
 void DocumentCommandsTest::save_failures()

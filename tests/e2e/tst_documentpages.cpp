@@ -94,11 +94,15 @@ private Q_SLOTS:
     void pageScript_findsTheDocumentsOfTheTable_data();
     void pageScript_findsTheDocumentsOfTheTable();
     void copyAndSave_keepTheLayout();
+    void listing_keptUntilThePageChanges_data();
+    void listing_keptUntilThePageChanges();
     void hostilePage_onlyWhatAReaderSeesAndWhatWasTyped();
     void cleanupTestCase() { m_rig.reset(); }
 
 private:
     bool open(const QString &name);
+    QVariant isolated(const QString &script);
+    std::optional<PageScript::Listing> list(const QString &held = {});
     std::unique_ptr<WebEngineRig> m_rig;
     QJsonArray m_table;
 };
@@ -140,21 +144,88 @@ void DocumentPagesTest::pageScript_findsTheDocumentsOfTheTable_data()
     }
 }
 
+QVariant DocumentPagesTest::isolated(const QString &script)
+{
+    QVariant answer;
+    bool answered = false;
+    m_rig->html->runIsolatedScript(script, [&](const QVariant &value) {
+        answer = value;
+        answered = true;
+    });
+    return QTest::qWaitFor([&] { return answered; }, 10000) ? answer : QVariant();
+}
+
+std::optional<PageScript::Listing> DocumentPagesTest::list(const QString &held)
+{
+    const std::optional<PageScript::Listing> listing = PageScript::readListing(isolated(PageScript::listBlocks(7, std::nullopt, held)));
+    return listing && listing->request == 7 ? listing : std::nullopt;
+}
+
 void DocumentPagesTest::pageScript_findsTheDocumentsOfTheTable()
 {
     QFETCH(QString, page);
     QFETCH(QStringList, expected);
     QVERIFY(open(page));
-    QVariant answer;
-    bool answered = false;
-    m_rig->html->runIsolatedScript(PageScript::listBlocks(7, std::nullopt), [&](const QVariant &value) {
-        answer = value;
-        answered = true;
-    });
-    QTRY_VERIFY(answered);
-    const std::optional<PageScript::Listing> listing = PageScript::readListing(answer);
-    QVERIFY(listing && listing->request == 7);
+    const std::optional<PageScript::Listing> listing = list();
+    QVERIFY(listing);
     QCOMPARE(describe(findModelDocuments(listing->blocks)), expected);
+}
+
+// What the page changes is read again; the values of a fill, put in and taken out, are not a change.
+void DocumentPagesTest::listing_keptUntilThePageChanges_data()
+{
+    QTest::addColumn<QString>("pageScript");
+    QTest::addColumn<QStringList>("ownScripts"); // run in our world, in turn
+    QTest::addColumn<QString>("kept"); // same: no blocks sent; new: another version; none: not kept
+    QTest::addColumn<QString>("seen");
+    QTest::addColumn<QString>("gone");
+    const QString third = u"document.getElementById('c')"_s;
+    const QString fill = PageScript::show({{2, 2, 3, u"甲"_s, u"×××"_s}});
+    QTest::newRow("unchanged") << QString() << QStringList() << u"same"_s << QString() << QString();
+    QTest::newRow("values put in and taken out") << QString() << QStringList{fill, PageScript::restore()} << u"same"_s
+                                                 << QString() << QString();
+    QTest::newRow("values on show") << QString() << QStringList{fill} << u"none"_s << u"原告甲与"_s << u"原告×××与"_s;
+    QTest::newRow("text edited") << u"document.getElementById('b').firstChild.data = '被告乙'"_s << QStringList()
+                                 << u"new"_s << u"被告乙"_s << u"原告×××与"_s;
+    QTest::newRow("paragraph added") << u"document.body.append(Object.assign(document.createElement('p'), {textContent: '新段'}))"_s
+                                     << QStringList() << u"new"_s << u"新段"_s << QString();
+    QTest::newRow("hidden by its style") << third + u".style.display = 'none'" << QStringList() << u"new"_s << QString()
+                                         << u"第三段"_s;
+    QTest::newRow("hidden by a class") << third + u".className = 'gone'" << QStringList() << u"new"_s << QString()
+                                       << u"第三段"_s;
+    QTest::newRow("hidden attribute") << third + u".hidden = true" << QStringList() << u"new"_s << QString() << u"第三段"_s;
+    QTest::newRow("rule added to a style sheet") << u"document.styleSheets[0].insertRule('#c { display: none }')"_s
+                                                 << QStringList() << u"new"_s << QString() << u"第三段"_s;
+}
+
+void DocumentPagesTest::listing_keptUntilThePageChanges()
+{
+    QFETCH(QString, pageScript);
+    QFETCH(QStringList, ownScripts);
+    QFETCH(QString, kept);
+    QFETCH(QString, seen);
+    QFETCH(QString, gone);
+    m_rig->addPage(u"changing.html"_s, u"样式"_s,
+                   u"<style>.gone { display: none }</style><p id=a>样式一</p><p id=b>原告×××与被告×××一案。</p>"
+                   u"<p id=c>第三段</p>"_s);
+    QVERIFY(open(u"changing.html"_s));
+    const std::optional<PageScript::Listing> before = list();
+    QVERIFY(before && !before->same && !before->version.isEmpty());
+    if (!pageScript.isEmpty())
+        m_rig->evaluate(pageScript);
+    for (const QString &script : std::as_const(ownScripts))
+        QVERIFY(isolated(script).isValid());
+    const std::optional<PageScript::Listing> after = list(before->version);
+    QVERIFY(after);
+    QCOMPARE(after->same, kept == u"same");
+    QCOMPARE(after->version == before->version, kept == u"same");
+    QCOMPARE(after->version.isEmpty(), kept == u"none");
+    QStringList texts;
+    for (const PageBlock &b : after->blocks)
+        texts.append(b.text);
+    const QString all = texts.join(u'\n');
+    QVERIFY2(seen.isEmpty() || all.contains(seen), qPrintable(all));
+    QVERIFY2(gone.isEmpty() || !all.contains(gone), qPrintable(all));
 }
 
 // The labelled LibreOffice page's first document has every part of the court
