@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 #include "platform/htmlview.h"
 #include "platform/messagebox.h"
+#include "platform/shownpage.h"
 #include "search/filestore.h"
 
 #include <QAction>
@@ -18,7 +19,6 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMimeData>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -56,9 +56,11 @@ const QString DocumentCommands::CopyCaption = QStringLiteral("复制范本");
 const QString DocumentCommands::FillCaption = QStringLiteral("填写…");
 const QString DocumentCommands::SaveCaption = QStringLiteral("另存为 Word 文档…");
 
-DocumentCommands::DocumentCommands(HtmlView *html, MessageBox *messages, Desktop *desktop, QWidget *window)
+DocumentCommands::DocumentCommands(HtmlView *html, ShownPage *page, MessageBox *messages, Desktop *desktop,
+                                   QWidget *window)
     : QObject(window)
     , m_html(html)
+    , m_page(page)
     , m_messages(messages)
     , m_desktop(desktop)
     , m_window(window)
@@ -80,8 +82,8 @@ DocumentCommands::DocumentCommands(HtmlView *html, MessageBox *messages, Desktop
 
     m_html->addContextActions([this](QPointF at, const QString &) { return contextActions(at); });
     connect(m_html, &HtmlView::contextMenuClosed, this, [this] { m_menuPoint.reset(); });
-    connect(m_html, &HtmlView::pageShown, this, &DocumentCommands::pageShown);
-    connect(m_html, &HtmlView::pageLoaded, this, &DocumentCommands::pageLoaded);
+    connect(m_page, &ShownPage::shown, this, &DocumentCommands::pageShown);
+    connect(m_page, &ShownPage::loaded, this, &DocumentCommands::pageLoaded);
 }
 
 DocumentCommands::~DocumentCommands() = default;
@@ -100,23 +102,18 @@ void DocumentCommands::request(Command command, std::optional<QPointF> pagePoint
     // The template text is read only once the page holds no values of an earlier fill.
     if (command == Command::Fill)
         m_html->runIsolatedScript(PageScript::restore(), {});
-    const Request asked{++m_nextRequest, command, m_generation, !pagePoint};
-    m_pending.append(asked);
-    QPointer<DocumentCommands> self = this;
-    const QString held = m_held.generation == m_generation ? m_held.version : QString();
-    m_html->runIsolatedScript(PageScript::listBlocks(asked.id, pagePoint, held), [self, asked](const QVariant &answer) {
-        if (self)
-            self->answered(asked, answer);
-    });
+    const Request asked{++m_nextRequest, command, !pagePoint};
+    // An answer that outlives its page is dropped by the page followed: the
+    // user has moved on and asks again there.
+    m_page->runScript(PageScript::listBlocks(asked.id, pagePoint, m_held.version), this,
+                      [this, asked](const QVariant &answer) { answered(asked, answer); });
 }
 
 void DocumentCommands::answered(const Request &request, const QVariant &answer)
 {
-    m_pending.removeIf([&](const Request &r) { return r.id == request.id; });
     const std::optional<PageScript::Listing> listing = PageScript::readListing(answer);
-    // Another page since, or no listing of this request: the page cannot say
-    // which document was meant. A probe is asked again with the next page.
-    if (!listing || listing->request != request.id || request.generation != m_generation) {
+    // No listing of this request: the page cannot say which document was meant.
+    if (!listing || listing->request != request.id) {
         if (request.command != Command::Probe)
             m_messages->show(Unreadable, Prompt);
         else if (!listing) // the page then offers no document commands, and nobody says why
@@ -124,18 +121,19 @@ void DocumentCommands::answered(const Request &request, const QVariant &answer)
         return;
     }
     // An answer without blocks names the listing whose documents were found last.
-    if (listing->same && (m_held.generation != m_generation || m_held.version != listing->version)) {
+    if (listing->same && m_held.version != listing->version) {
         qCInfo(lcDocuments) << "page script named a listing not held for request" << request.id;
         if (request.command != Command::Probe)
             m_messages->show(Unreadable, Prompt);
         return;
     }
     if (!listing->same && !listing->version.isEmpty())
-        m_held = {m_generation, listing->version, int(listing->blocks.size()), findModelDocuments(listing->blocks)};
+        m_held = {listing->version, int(listing->blocks.size()), findModelDocuments(listing->blocks)};
     const QList<FoundDocument> documents = listing->version.isEmpty() ? findModelDocuments(listing->blocks)
                                                                       : m_held.documents;
     if (request.command == Command::Probe) {
         m_documentsShown = int(documents.size());
+        m_probedPath = m_page->path();
         return;
     }
     // A page holding no model document has no such commands.
@@ -161,7 +159,7 @@ void DocumentCommands::answered(const Request &request, const QVariant &answer)
 
 ModelDocument DocumentCommands::outgoing(const FoundDocument &found, int index) const
 {
-    if (m_panel && m_panel->isVisible() && index == m_fillIndex && m_fillPath == m_shownPath)
+    if (m_panel && m_panel->isVisible() && index == m_fillIndex && m_fillPath == m_page->path())
         return m_panel->fillIn().filled();
     return found.document;
 }
@@ -178,14 +176,14 @@ void DocumentCommands::fill(const FoundDocument &found, int index)
         connect(m_panel, &FillPanel::saveRequested, this, [this] { queueSave(m_panel->fillIn().filled()); });
     }
     // Asked again for the document already being filled: keep the values.
-    if (m_panel->isVisible() && index == m_fillIndex && m_shownPath == m_fillPath) {
+    if (m_panel->isVisible() && index == m_fillIndex && m_page->path() == m_fillPath) {
         showFills();
         m_panel->raise();
         m_panel->activateWindow();
         return;
     }
     m_fillIndex = index;
-    m_fillPath = m_shownPath;
+    m_fillPath = m_page->path();
     m_fillSources = found.sources;
     m_panel->setFillIn(FillIn(found.document));
     if (!m_panel->isVisible()) {
@@ -229,11 +227,10 @@ void DocumentCommands::panelClosed()
 void DocumentCommands::pageShown(const QString &path)
 {
     // A jump within the page keeps the fill and what the page holds; another page ends both.
-    if (path == m_shownPath)
+    if (path == m_probedPath)
         return;
-    m_shownPath = path;
-    ++m_generation;
     m_documentsShown = -1;
+    m_probedPath.clear();
     if (m_panel && m_panel->isVisible() && path != m_fillPath)
         m_panel->hide();
 }
@@ -244,10 +241,10 @@ void DocumentCommands::pageLoaded(bool ok)
         return;
     // Loaded afresh (reloaded, or back to it): what the page holds is asked
     // again, and the values being filled are shown again.
-    ++m_generation;
     m_documentsShown = -1;
+    m_probedPath.clear();
     request(Command::Probe, std::nullopt);
-    if (m_panel && m_panel->isVisible() && m_shownPath == m_fillPath)
+    if (m_panel && m_panel->isVisible() && m_page->path() == m_fillPath)
         showFills();
 }
 

@@ -32,6 +32,7 @@ class Desktop;
 class FillPanel;
 class HtmlView;
 class MessageBox;
+class ShownPage;
 
 class DocumentCommands final : public QObject
 {
@@ -40,7 +41,7 @@ class DocumentCommands final : public QObject
 public:
     // Adds the commands' actions, with their keys, to window and their entries
     // to the view's context menu.
-    DocumentCommands(HtmlView *html, MessageBox *messages, Desktop *desktop, QWidget *window);
+    DocumentCommands(HtmlView *html, ShownPage *page, MessageBox *messages, Desktop *desktop, QWidget *window);
     ~DocumentCommands() override;
 
     static const QString CopyCaption;
@@ -53,7 +54,6 @@ private:
     {
         int id = 0;
         Command command = Command::Probe;
-        int generation = 0;
         bool atTop = true; // asked by key, for the document at the top of the view
     };
 
@@ -73,6 +73,7 @@ private:
     QList<QAction *> contextActions(QPointF pagePoint);
 
     HtmlView *m_html;
+    ShownPage *m_page;
     MessageBox *m_messages;
     Desktop *m_desktop;
     QWidget *m_window;
@@ -81,18 +82,16 @@ private:
     // Where the page's context menu was opened, while it is open.
     std::optional<QPointF> m_menuPoint;
 
-    // The page shown: a new page, or the same one loaded afresh, is a new generation.
-    QString m_shownPath;
-    int m_generation = 0;
     int m_nextRequest = 0;
-    QList<Request> m_pending;
-    // What the last probe of this generation found: -1 not known yet.
+    // What the last probe of the page at m_probedPath found: -1 not known yet.
+    // A jump within that page keeps it.
     int m_documentsShown = -1;
+    QString m_probedPath;
     // The documents of the page's last listing that it keeps, by its version:
     // while the page answers with that version, they are still its documents.
+    // Versions are the page's own and differ from page to page and load to load.
     struct HeldListing
     {
-        int generation = -1;
         QString version;
         int blocks = 0;
         QList<FoundDocument> documents;

@@ -219,7 +219,7 @@ void MainWindow::makeComforts()
     new TypeAheadController({m_searchBox, m_parts.html, [this] { return ContentPaths::contentRoot(programDirectory()); },
                              [fullText = m_fullText] { return fullText->indexedTitles(); }},
                             this);
-    m_documents = new DocumentCommands(m_parts.html, m_parts.messages, m_parts.desktop, this);
+    m_documents = new DocumentCommands(m_parts.html, m_page, m_parts.messages, m_parts.desktop, this);
     // Last, so that its entries close the page's menu.
     CaseUi::install(this, m_parts.html, [this] { return programDirectory(); });
 }

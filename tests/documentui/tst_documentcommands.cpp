@@ -7,6 +7,7 @@
 #include "document/clipboardformat.h"
 #include "documentui/documentcommands.h"
 #include "documentui/fillpanel.h"
+#include "platform/shownpage.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -150,7 +151,8 @@ struct Rig
     int topBlock = 2;
     int pointBlock = 12;
     QWidget window;
-    DocumentCommands documents{&html, &messages, &desktop, &window};
+    ShownPage page{&html};
+    DocumentCommands documents{&html, &page, &messages, &desktop, &window};
 };
 
 QString clipboardTitle()
@@ -175,6 +177,7 @@ private Q_SLOTS:
     void save_failures();
     void commands_answeredInAnyOrder_eachDoesWhatItSays_data();
     void commands_answeredInAnyOrder_eachDoesWhatItSays();
+    void answerOfAnEarlierPage_isDropped();
     void fill_aGroupFillsEveryPlaceAsDataAndClosingRestores();
     void fill_placeByPlace();
     void fill_anotherPageEndsItAJumpDoesNot();
@@ -370,6 +373,25 @@ void DocumentCommandsTest::commands_answeredInAnyOrder_eachDoesWhatItSays()
     QVERIFY(QFileInfo(rig.desktop.docxAnswer).size() > 0);
     QCOMPARE(clipboardTitle(), First);
     QCOMPARE(rig.log.starting(u"box"), QStringList());
+}
+
+void DocumentCommandsTest::answerOfAnEarlierPage_isDropped()
+{
+    // Asked on one page, answered after the reader went on: the answer names
+    // blocks of a page no longer shown, so nothing is copied and nobody is told.
+    Rig rig;
+    QGuiApplication::clipboard()->clear();
+    rig.html.holdAnswers = true;
+    rig.key("DocumentCopy");
+    rig.html.show(u"/srv/juanzong/ws/juanzongfanben-11.html"_s);
+    rig.html.answerHeld(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(clipboardTitle(), QString());
+    QCOMPARE(rig.log.starting(u"box"), QStringList());
+    // Asked again there, it is answered.
+    rig.html.holdAnswers = false;
+    rig.key("DocumentCopy");
+    QTRY_COMPARE(clipboardTitle(), First);
 }
 
 void DocumentCommandsTest::fill_aGroupFillsEveryPlaceAsDataAndClosingRestores()
