@@ -33,16 +33,16 @@ void raise(QWidget *dialog)
     dialog->activateWindow();
 }
 
-CaseSheetDialog *sheetOf(QWidget *window, const std::function<QString()> &programDirectory)
+CaseSheetDialog *sheetOf(QWidget *window, const std::function<QString()> &programDirectory,
+                         const QPointer<FullTextService> &fullText)
 {
     if (!sheetDialog) {
         sheetDialog = new CaseSheetDialog(window);
-        QObject::connect(sheetDialog, &CaseSheetDialog::batchRequested, window, [window, programDirectory] {
+        QObject::connect(sheetDialog, &CaseSheetDialog::batchRequested, window, [window, programDirectory, fullText] {
             if (!batchDialog) {
                 batchDialog = new CaseBatchDialog([] { return sheetDialog ? sheetDialog->sheet() : CaseSheet(); },
                                                   programDirectory(), window);
-                // The window's own index, the one its full-text search answers from.
-                batchDialog->setFullTextService(window->findChild<FullTextService *>());
+                batchDialog->setFullTextService(fullText);
             }
             raise(batchDialog);
         });
@@ -73,21 +73,24 @@ void mark(QLineEdit *edit, const QString &value)
 
 } // namespace
 
-void install(QWidget *window, HtmlView *html, std::function<QString()> programDirectory)
+void install(QWidget *window, HtmlView *html, std::function<QString()> programDirectory, FullTextService *fullText)
 {
+    const QPointer<FullTextService> index(fullText);
     auto *sheetAction = new QAction(u"案件信息…"_s, window);
     sheetAction->setObjectName(u"CaseSheetAction"_s);
     sheetAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     sheetAction->setShortcutContext(Qt::WindowShortcut);
     window->addAction(sheetAction);
     QObject::connect(sheetAction, &QAction::triggered, window,
-                     [window, programDirectory] { raise(sheetOf(window, programDirectory)); });
+                     [window, programDirectory, index] { raise(sheetOf(window, programDirectory, index)); });
     if (!html)
         return;
     auto *batchAction = new QAction(u"批量生成文书…"_s, window);
     batchAction->setObjectName(u"CaseBatchAction"_s);
     QObject::connect(batchAction, &QAction::triggered, window,
-                     [window, programDirectory] { Q_EMIT sheetOf(window, programDirectory)->batchRequested(); });
+                     [window, programDirectory, index] {
+                         Q_EMIT sheetOf(window, programDirectory, index)->batchRequested();
+                     });
     html->addContextActions([sheetAction, batchAction](QPointF, const QString &) {
         return QList<QAction *>{sheetAction, batchAction};
     });

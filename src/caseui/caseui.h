@@ -15,12 +15,15 @@ class QWidget;
 namespace Juanzong {
 
 class FillIn;
+class FullTextService;
 class HtmlView;
 
 namespace CaseUi {
 
 // Adds 案件信息… (Ctrl+Shift+A) and 批量生成文书… to window and to the page's context menu.
-void install(QWidget *window, HtmlView *html, std::function<QString()> programDirectory);
+// fullText is the window's index, which the batch list may be narrowed by; null for none.
+void install(QWidget *window, HtmlView *html, std::function<QString()> programDirectory,
+             FullTextService *fullText = nullptr);
 
 // Fills the fill panel's fields (FillGroupN, FillBlankN) for the blanks the
 // case sheet knows, as if typed, each marked "来自案件信息"; the user may still

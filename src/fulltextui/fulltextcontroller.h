@@ -56,6 +56,8 @@ public:
     void search(const QString &query);
     // The index's titles, the model documents' among them, once it is built; else null.
     const TitleSuggester *indexedTitles() const;
+    // The index the search answers from, for other features to search it too.
+    FullTextService *service() const { return m_service; }
     // The path the result page is shown as.
     QString resultPath() const;
     // How often the result page's scroll is read while it is shown: the offset

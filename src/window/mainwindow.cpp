@@ -221,7 +221,7 @@ void MainWindow::makeComforts()
                             this);
     m_documents = new DocumentCommands(m_parts.html, m_page, m_parts.messages, m_parts.desktop, this);
     // Last, so that its entries close the page's menu.
-    CaseUi::install(this, m_parts.html, [this] { return programDirectory(); });
+    CaseUi::install(this, m_parts.html, [this] { return programDirectory(); }, m_fullText->service());
 }
 
 bool MainWindow::event(QEvent *event)
