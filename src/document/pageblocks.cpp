@@ -153,6 +153,30 @@ bool isWordLabel(QStringView text)
     return false;
 }
 
+// A label that names no document ("样式二", "范本一：", "（三）"): the heading
+// then takes the document's type from its titles, or every page would offer
+// the same few names.
+bool isBareLabel(QStringView text)
+{
+    text = text.trimmed();
+    qsizetype rest = -1;
+    for (QStringView word : LabelWords)
+        if (text.startsWith(word) && numeralLength(text.sliced(word.size())) > 0)
+            rest = word.size() + numeralLength(text.sliced(word.size()));
+    if (rest < 0 && (text.startsWith(u'（') || text.startsWith(u'(')) && numeralLength(text.sliced(1)) > 0) {
+        rest = 1 + numeralLength(text.sliced(1));
+        if (rest >= text.size() || !QStringView(u"）)").contains(text.at(rest)))
+            return false;
+        ++rest;
+    }
+    if (rest < 0)
+        return false;
+    for (QChar c : text.sliced(rest))
+        if (!LabelSeparators.contains(c))
+            return false;
+    return true;
+}
+
 bool isBracketLabel(QStringView text)
 {
     if (text.size() > LabelLongest || !(text.startsWith(u'（') || text.startsWith(u'(')))
@@ -377,6 +401,7 @@ private:
     std::optional<FoundDocument> m_current;
     bool m_labelled = false;
     qsizetype m_useBefore = -1; // a use line just before the court line that opened the document
+    QString m_typeName; // a labelled document's type with its use, for a label that names none
     QStringList m_notes;
 };
 
@@ -422,6 +447,7 @@ void Reader::open(qsizetype at, bool labelled)
         found.heading = line.text;
     m_current = std::move(found);
     m_useBefore = -1;
+    m_typeName.clear();
     m_labelled = labelled;
 }
 
@@ -432,6 +458,8 @@ void Reader::close()
     FoundDocument found = *std::exchange(m_current, std::nullopt);
     if (found.document.paragraphs.isEmpty())
         return;
+    if (m_labelled && !m_typeName.isEmpty() && isBareLabel(found.heading))
+        found.heading = found.heading.trimmed() + u'\u3000' + m_typeName;
     found.document.heading = found.heading;
     m_found.append(std::move(found));
 }
@@ -480,8 +508,11 @@ QList<FoundDocument> Reader::run()
         if (!useTaken && !docType.isEmpty() && !paragraphs.isEmpty() && paragraphs.constLast().role == Role::DocType
             && isUseLine(line.bare)) {
             useTaken = true;
-            if (!m_labelled && !docType.contains(u'（') && !docType.contains(u'('))
+            const bool ownUse = docType.contains(u'（') || docType.contains(u'(');
+            if (!m_labelled && !ownUse)
                 m_current->heading = docType + line.bare;
+            else if (m_labelled && !ownUse)
+                m_typeName = docType + line.bare;
             continue;
         }
         Paragraph p;
@@ -494,7 +525,9 @@ QList<FoundDocument> Reader::run()
         if (p.role == Role::DocType && docType.isEmpty()) {
             docType = line.bare;
             useTaken = false;
-            if (!m_labelled) {
+            if (m_labelled) {
+                m_typeName = docType;
+            } else {
                 const bool ownUse = docType.contains(u'（') || docType.contains(u'(');
                 m_current->heading = docType + (!ownUse && m_useBefore >= 0 ? m_lines.at(m_useBefore).bare : QString());
             }

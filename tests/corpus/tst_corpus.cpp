@@ -181,7 +181,7 @@ void CorpusTest::foreignDocuments_foundAndOffered()
     };
     const Case cases[] = {
         {u"答辩意见"_s, u"court-site.html"_s, u"样式二：民事答辩状"_s},
-        {u"第二审人民法院"_s, u"word-filtered.html"_s, u"样式二"_s},
+        {u"第二审人民法院"_s, u"word-filtered.html"_s, u"样式二　民事判决书"_s},
     };
     for (const Case &c : cases) {
         const FullTextResult result = index.search(c.query);

@@ -77,7 +77,7 @@ void PageBlocksTest::documents_data()
     QTest::newRow("label by its words alone, the official way")
         << QStringList{u"|样式一"_s, u"cb|××××人民法院"_s, u"cb|民事判决书"_s, u"i|本院认为。"_s,
                        u"|【说明】"_s, u"|1．本样式供……"_s, u"|样式二"_s, u"cb|通知书"_s, u"i|特此通知。"_s}
-        << u"样式一{court:××××人民法院|doctype:民事判决书|body:本院认为。}\n样式二{doctype:通知书|body:特此通知。}"_s;
+        << u"样式一　民事判决书{court:××××人民法院|doctype:民事判决书|body:本院认为。}\n样式二　通知书{doctype:通知书|body:特此通知。}"_s;
     QTest::newRow("no label: court line and type start it, use in brackets under the type")
         << QStringList{u"cbL|撤诉文书样式"_s, u"c|××××人民法院"_s, u"cbL|民　事　裁　定　书"_s,
                        u"c|（准许撤诉用）"_s, u"r|（××××）……民初……号"_s, u"i|原告×××撤回起诉。"_s,
@@ -99,7 +99,7 @@ void PageBlocksTest::documents_data()
     QTest::newRow("signatures by their words where the page does not align them; a record's speaker is text")
         << QStringList{u"l|样式一"_s, u"cb|庭审笔录"_s, u"i|审判长：现在开庭。"_s, u"|审判员　×××"_s,
                        u"|二〇××年××月××日"_s}
-        << u"样式一{doctype:庭审笔录|body:审判长：现在开庭。|sign:审判员　×××|date:二〇××年××月××日}"_s;
+        << u"样式一　庭审笔录{doctype:庭审笔录|body:审判长：现在开庭。|sign:审判员　×××|date:二〇××年××月××日}"_s;
     QTest::newRow("web site chrome: marked, or by its words, left out; the footer ends nothing")
         << QStringList{u"x|法院门户"_s, u"|首页 > 文书样式"_s, u"cb|××××人民法院"_s, u"cb|民事判决书"_s,
                        u"|【字体：大 中 小】【打印】"_s, u"i|本院认为。"_s, u"|版权所有：××人民法院　京ICP备000号"_s,
@@ -109,7 +109,7 @@ void PageBlocksTest::documents_data()
         << QStringList{u"|（一）民事起诉状"_s, u"cbL|民事起诉状"_s, u"b|（一）诉讼请求"_s, u"i|（二）事实和理由"_s,
                        u"i|……"_s, u"|（二）"_s, u"cbL|民事答辩状"_s, u"i|答辩人：×××"_s}
         << u"（一）民事起诉状{doctype:民事起诉状|heading:（一）诉讼请求|body:（二）事实和理由|body:……}\n"
-           u"（二）{doctype:民事答辩状|body:答辩人：×××}"_s;
+           u"（二）　民事答辩状{doctype:民事答辩状|body:答辩人：×××}"_s;
     QTest::newRow("every kind of notes ends the document; what follows is in none")
         << QStringList{u"l|范本一"_s, u"i|甲。"_s, u"|说明：1．本样式根据……制定。"_s, u"i|乙。"_s,
                        u"l|范本二"_s, u"i|丙。"_s, u"b|样式的制作依据与使用说明"_s, u"i|丁。"_s,
@@ -120,7 +120,7 @@ void PageBlocksTest::documents_data()
     QTest::newRow("tables, headings and the addressee")
         << QStringList{u"l|样式三"_s, u"cbL|民事起诉状"_s, u"|××××人民法院："_s, u"b|诉讼请求"_s,
                        u"T|当事人,□自然人 □法人;诉讼请求,……"_s, u"i|起诉人：×××"_s}
-        << u"样式三{doctype:民事起诉状|plain:××××人民法院：|heading:诉讼请求|table:2 rows|body:起诉人：×××}"_s;
+        << u"样式三　民事起诉状{doctype:民事起诉状|plain:××××人民法院：|heading:诉讼请求|table:2 rows|body:起诉人：×××}"_s;
     QTest::newRow("labels with nothing under them, as in a list of contents, name nothing")
         << QStringList{u"|样式一　起诉状"_s, u"|样式二　答辩状"_s, u"|样式一　起诉状"_s, u"cb|民事起诉状"_s}
         << u"样式一　起诉状{doctype:民事起诉状}"_s;

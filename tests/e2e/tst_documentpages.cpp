@@ -254,7 +254,7 @@ void DocumentPagesTest::copyAndSave_keepTheLayout()
     m_rig->desktop.docxAnswer = docx;
     press(page, u"Ctrl+Shift+S"_s);
     QTRY_VERIFY(QFileInfo(docx).size() > 0);
-    QCOMPARE(m_rig->log.starting(u"desktop.askDocx").constLast(), u"desktop.askDocx 样式一.docx"_s);
+    QCOMPARE(m_rig->log.starting(u"desktop.askDocx").constLast(), u"desktop.askDocx 样式一　民事判决书.docx"_s);
     QProcess read;
     read.start(u"/usr/bin/python3"_s, {QStringLiteral(JUANZONG_READ_DOCX), docx});
     QVERIFY(read.waitForFinished(60000));
