@@ -4,6 +4,7 @@
 #include "casefile/casefile.h"
 #include "caseui/dialogparts.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -148,7 +149,10 @@ QHBoxLayout *CaseSheetDialog::numberRow(QWidget *parent)
     auto part = [&](const char *name, const QString &field, const QString &example, const QString &what, int width) {
         QLineEdit *edit = lineEdit(name, field);
         edit->setPlaceholderText(example);
-        edit->setMaximumWidth(width);
+        // A part holds a few characters: a clear button would hide them, and
+        // the room they need follows the font, not a fixed count of pixels.
+        edit->setClearButtonEnabled(false);
+        edit->setFixedWidth(std::max(width, edit->fontMetrics().horizontalAdvance(example + u"00"_s) + 16));
         edit->setAccessibleName(what);
         edit->setToolTip(what);
         return edit;
