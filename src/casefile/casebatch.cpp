@@ -33,7 +33,7 @@ BatchResult writeCaseDocument(const ModelDocument &document, const CaseSheet &sh
     const CaseFill fill = fillFromCase(document, sheet);
     for (int i = 0; i < fill.fillIn.placeholders().size(); ++i)
         if (fill.fillIn.value(i).isEmpty())
-            result.unfilled.append(fill.fillIn.context(i));
+            result.unfilled.append(fill.fillIn.context(i, FillIn::Values::Shown));
     QString error;
     const QByteArray bytes = writeDocx(fill.fillIn.filled(), &error);
     QSaveFile file(path);

@@ -265,14 +265,24 @@ bool FillIn::isEmpty() const
     return std::all_of(m_values.cbegin(), m_values.cend(), [](const QString &v) { return v.isEmpty(); });
 }
 
-QString FillIn::context(int placeholder) const
+QString FillIn::context(int placeholder, Values values) const
 {
     constexpr int Around = 8;
     const Placeholder &blank = m_placeholders.at(placeholder);
-    const QString &text = m_document.paragraphs.at(blank.paragraph).text;
-    const int from = std::max(0, blank.start - Around);
-    const int end = blank.start + blank.length;
-    QString before = text.mid(from, blank.start - from);
+    QString text = m_document.paragraphs.at(blank.paragraph).text;
+    int start = blank.start;
+    // Backwards, as in filled(): only the blanks before this one move it.
+    for (qsizetype i = m_placeholders.size() - 1; values == Values::Shown && i >= 0; --i) {
+        const Placeholder &other = m_placeholders.at(i);
+        if (i == placeholder || other.paragraph != blank.paragraph || m_values.at(i).isEmpty())
+            continue;
+        text.replace(other.start, other.length, m_values.at(i));
+        if (other.start < blank.start)
+            start += int(m_values.at(i).size()) - other.length;
+    }
+    const int from = std::max(0, start - Around);
+    const int end = start + blank.length;
+    QString before = text.mid(from, start - from);
     QString after = text.mid(end, Around);
     if (from > 0)
         before.prepend(Ellipsis);

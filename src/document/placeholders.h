@@ -60,8 +60,11 @@ public:
     void clear();
     bool isEmpty() const;
 
-    // Some text around a blank, to tell its occurrences apart.
-    QString context(int placeholder) const;
+    // Some text around a blank, to tell its occurrences apart. With
+    // Values::Shown the other blanks around it show what was filled in,
+    // as the document that leaves the program has them.
+    enum class Values { Template, Shown };
+    QString context(int placeholder, Values values = Values::Template) const;
 
     // The document with every filled blank replaced by its value; blanks
     // without a value stay as the template has them.

@@ -117,6 +117,8 @@ void CaseBatchDialogTest::batch_filesFilledFromTheCase()
         const QString report = dialog.findChild<QPlainTextEdit *>(u"CaseBatchReport"_s)->toPlainText();
         // What the case cannot know is listed for the user: the judgment's claims.
         QVERIFY2(report.contains(u"〔×××〕向本院提出"_s), qPrintable(report));
+        // Around a blank, the sentence reads as it was filled.
+        QVERIFY2(report.contains(u"…合同纠纷一案，因〔……〕需要鉴定"_s), qPrintable(report));
     }
     QVERIFY2(QFileInfo::exists(m_dir.filePath(file)), qPrintable(QDir(m_dir.path()).entryList().join(u", "_s)));
     const QStringList read = readDocx(m_dir.filePath(file));

@@ -159,6 +159,12 @@ void PlaceholdersTest::context_marksTheBlankInItsSentence()
     QCOMPARE(fill.groupValue(1), QString());
     fill.setGroupValue(1, u"张三"_s);
     QCOMPARE(fill.groupValue(1), u"张三"_s);
+    // Told what is still empty, the reader sees the sentence as it was filled.
+    const int after = plaintiff.at(0) + 1;
+    QCOMPARE(fill.context(after), u"…×××，男/女，〔××××年××月××日〕出生。"_s);
+    QCOMPARE(fill.context(after, FillIn::Values::Shown), u"…：张三，男/女，〔××××年××月××日〕出生。"_s);
+    fill.setValue(after, u"1980年1月2日"_s);
+    QCOMPARE(fill.context(plaintiff.at(0), FillIn::Values::Shown), u"原告：〔×××〕，男/女，198…"_s);
 }
 
 QTEST_APPLESS_MAIN(PlaceholdersTest)
