@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files on disk for the tests: GBK text, writing, reading, listing, a disk that
-// fills up, and the fuzzers' inputs.
+// fills up, the fuzzers' inputs, and readers written elsewhere run on a file.
 #pragma once
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringEncoder>
 #include <QTest>
@@ -92,5 +95,42 @@ inline void fuzzInputRows(std::initializer_list<const char *> folders)
         }
     }
 }
+
+// Runs a program to its end and gives what it printed, and its errors too where it
+// failed; ok says whether it ran to the end and succeeded.
+inline QString run(const QString &program, const QStringList &arguments, int timeout = 60000, bool *ok = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(timeout);
+    if (!finished)
+        process.kill();
+    const bool succeeded = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (ok)
+        *ok = succeeded;
+    const QByteArray out = process.readAllStandardOutput();
+    return QString::fromUtf8(succeeded ? out : out + process.readAllStandardError());
+}
+
+#if defined(JUANZONG_READ_DOCX)
+// A Word file as python-docx reads it, in read_docx.py's report; empty where it cannot.
+inline QJsonObject readDocx(const QString &path)
+{
+    const QString json = run(QStringLiteral("/usr/bin/python3"), {QStringLiteral(JUANZONG_READ_DOCX), path});
+    const QJsonObject read = QJsonDocument::fromJson(json.toUtf8()).object();
+    if (read.isEmpty())
+        qWarning("%s", qPrintable(json));
+    return read;
+}
+
+// The texts of its paragraphs.
+inline QStringList docxParagraphs(const QString &path)
+{
+    QStringList out;
+    for (const QJsonValue &p : readDocx(path).value(u"paragraphs").toArray())
+        out.append(p[u"text"].toString());
+    return out;
+}
+#endif
 
 } // namespace TestFiles

@@ -5,6 +5,7 @@
 // replaces anything.
 #include "caseui/casebatchdialog.h"
 
+#include "files.h"
 #include "samplecase.h"
 
 #include "core/contentpaths.h"
@@ -13,18 +14,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -47,22 +43,6 @@ void check(QTreeWidget *list, const QStringList &headings)
     for (QTreeWidgetItemIterator it(list); *it; ++it)
         if (headings.contains((*it)->text(0)) && ((*it)->flags() & Qt::ItemIsUserCheckable))
             (*it)->setCheckState(0, Qt::Checked);
-}
-
-// The paragraphs' texts of a Word file as python-docx reads them.
-QStringList readDocx(const QString &path)
-{
-    QProcess python;
-    python.start(u"/usr/bin/python3"_s, {QStringLiteral(JUANZONG_READ_DOCX), path});
-    if (!python.waitForFinished(60000))
-        return {u"python-docx did not finish"_s};
-    QStringList out;
-    const QJsonObject read = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
-    for (const QJsonValue &p : read.value(u"paragraphs").toArray())
-        out.append(p.toObject().value(u"text").toString());
-    if (out.isEmpty())
-        out.append(QString::fromUtf8(python.readAllStandardError()));
-    return out;
 }
 
 } // namespace
@@ -121,7 +101,7 @@ void CaseBatchDialogTest::batch_filesFilledFromTheCase()
         QVERIFY2(report.contains(u"…合同纠纷一案，因〔……〕需要鉴定"_s), qPrintable(report));
     }
     QVERIFY2(QFileInfo::exists(m_dir.filePath(file)), qPrintable(QDir(m_dir.path()).entryList().join(u", "_s)));
-    const QStringList read = readDocx(m_dir.filePath(file));
+    const QStringList read = TestFiles::docxParagraphs(m_dir.filePath(file));
     qsizetype from = 0;
     for (const QString &paragraph : paragraphs) {
         const qsizetype at = read.indexOf(paragraph, from);
@@ -138,7 +118,7 @@ void CaseBatchDialogTest::batch_everyFileHoldsTheCase()
     QCOMPARE(m_first.size(), Picked.size());
     for (const BatchResult &result : std::as_const(m_first)) {
         QVERIFY2(result.written, qPrintable(result.fileName + u": "_s + result.error));
-        const QStringList read = readDocx(m_dir.filePath(result.fileName));
+        const QStringList read = TestFiles::docxParagraphs(m_dir.filePath(result.fileName));
         QVERIFY2(read.contains(u"（2026）京0108民初1234号"_s), qPrintable(result.fileName + u'\n' + read.join(u'\n')));
         for (const QString &paragraph : read)
             QVERIFY2(!paragraph.startsWith(u"原告：×"_s) && !paragraph.startsWith(u"被告：×"_s), qPrintable(paragraph));

@@ -1,37 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A model document as a Word file, as readers written elsewhere see it
 // (python-docx reads it back, LibreOffice prints it).
+#include "files.h"
 #include "document/docxwriter.h"
 #include "document/modeldocument.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QUrl>
 
 using namespace Juanzong;
 using namespace Qt::StringLiterals;
 using Role = Paragraph::Role;
+using TestFiles::run;
 
 namespace {
-
-// Runs a reader on a file and gives what it printed; ok says whether it ran to the end.
-QString run(const QString &program, const QStringList &arguments, int timeout = 60000, bool *ok = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    const bool finished = process.waitForFinished(timeout);
-    if (ok)
-        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (!finished)
-        process.kill();
-    const QByteArray errors = process.readAllStandardError();
-    return QString::fromUtf8(process.readAllStandardOutput() + errors);
-}
 
 bool write(const QString &path, const ModelDocument &doc)
 {
@@ -44,13 +26,7 @@ QJsonObject readBack(const ModelDocument &doc)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"doc.docx"_s);
-    if (!write(path, doc))
-        return {};
-    const QString json = run(u"/usr/bin/python3"_s, {QStringLiteral(JUANZONG_READ_DOCX), path});
-    const QJsonObject read = QJsonDocument::fromJson(json.toUtf8()).object();
-    if (read.isEmpty())
-        qWarning("%s", qPrintable(json));
-    return read;
+    return write(path, doc) ? TestFiles::readDocx(path) : QJsonObject();
 }
 
 // A value of the report as the rows write it: 16, true, CENTER; empty for none.

@@ -126,14 +126,7 @@ struct Rig
                        + v[u"value"].toString());
         return out;
     }
-    int group(const QString &label) const
-    {
-        const auto &groups = panel()->fillIn().groups();
-        for (int g = 0; g < groups.size(); ++g)
-            if (groups.at(g).label == label)
-                return g;
-        return -1;
-    }
+    int group(const QString &label) const { return groupIndex(panel(), label); }
     // A field of the panel by its name and number: FillGroup, FillSeparately (by group), FillBlank (by blank).
     template<typename T = QLineEdit>
     T *field(const char *name, int number) const

@@ -70,12 +70,6 @@ private Q_SLOTS:
     void sizes();
 
 private:
-    bool open(const QString &name)
-    {
-        m_rig->html->navigate(m_rig->page(name));
-        return m_rig->waitForLoad();
-    }
-
     // One folder and one window for every row: each row starts on a fresh load.
     std::unique_ptr<WebEngineRig> m_rig;
 };
@@ -146,7 +140,7 @@ void ContentSchemeTest::readOutside()
 {
     QFETCH(QString, script);
     QFETCH(QString, expected);
-    QVERIFY(open(u"probe.html"_s));
+    QVERIFY(m_rig->open(u"probe.html"_s));
     m_rig->evaluate(script.replace(u"OUT"_s, outsideUrl(*m_rig)));
     QString probe;
     QVERIFY(QTest::qWaitFor([&] { return !(probe = m_rig->evaluate(u"window.probe || ''"_s)).isEmpty(); }, 15000));
@@ -170,7 +164,7 @@ void ContentSchemeTest::leaveFolder()
 {
     QFETCH(QString, script);
     QFETCH(QString, title);
-    QVERIFY(open(u"probe.html"_s));
+    QVERIFY(m_rig->open(u"probe.html"_s));
     QWebEngineView &view = *m_rig->webView;
     QSignalSpy titles(&view, &QWebEngineView::titleChanged);
     m_rig->evaluate(script.replace(u"OUT"_s, outsideUrl(*m_rig)));
@@ -210,7 +204,7 @@ void ContentSchemeTest::desktopOnlyOnClick_data()
 void ContentSchemeTest::desktopOnlyOnClick()
 {
     QFETCH(QString, script);
-    QVERIFY(open(u"hostile.html"_s));
+    QVERIFY(m_rig->open(u"hostile.html"_s));
     m_rig->log.calls.clear();
     // Ten tries, a tenth of a second apart, as the page that opened the browser 20 times did.
     m_rig->evaluate(u"for (let i = 0; i < 10; ++i) setTimeout(() => { "_s + script + u" }, i * 100);"_s);
@@ -243,13 +237,13 @@ void ContentSchemeTest::sizes()
         QVERIFY(file.resize(size));
     file.close();
     if (!body.isEmpty()) {
-        QVERIFY(open(u"sized.html"_s));
+        QVERIFY(m_rig->open(u"sized.html"_s));
         QCOMPARE(m_rig->evaluate(u"document.getElementById('end') ? document.body.textContent.length : -1"_s),
                  QString::number(body.size() + 3));
         return;
     }
-    QVERIFY(!open(u"sized.html"_s));
-    QVERIFY(open(u"inside.html"_s));
+    QVERIFY(!m_rig->open(u"sized.html"_s));
+    QVERIFY(m_rig->open(u"inside.html"_s));
     QCOMPARE(m_rig->webView->title(), u"INSIDE"_s);
 }
 

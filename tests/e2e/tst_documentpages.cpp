@@ -14,12 +14,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -100,7 +97,6 @@ private Q_SLOTS:
     void cleanupTestCase() { m_rig.reset(); }
 
 private:
-    bool open(const QString &name);
     QVariant isolated(const QString &script);
     std::optional<PageScript::Listing> list(const QString &held = {});
     std::unique_ptr<WebEngineRig> m_rig;
@@ -122,12 +118,6 @@ void DocumentPagesTest::initTestCase()
         }
     }
     m_rig->startActive();
-}
-
-bool DocumentPagesTest::open(const QString &name)
-{
-    m_rig->html->navigate(m_rig->page(name));
-    return m_rig->waitForLoad();
 }
 
 void DocumentPagesTest::pageScript_findsTheDocumentsOfTheTable_data()
@@ -165,7 +155,7 @@ void DocumentPagesTest::pageScript_findsTheDocumentsOfTheTable()
 {
     QFETCH(QString, page);
     QFETCH(QStringList, expected);
-    QVERIFY(open(page));
+    QVERIFY(m_rig->open(page));
     const std::optional<PageScript::Listing> listing = list();
     QVERIFY(listing);
     QCOMPARE(describe(findModelDocuments(listing->blocks)), expected);
@@ -208,7 +198,7 @@ void DocumentPagesTest::listing_keptUntilThePageChanges()
     m_rig->addPage(u"changing.html"_s, u"样式"_s,
                    u"<style>.gone { display: none }</style><p id=a>样式一</p><p id=b>原告×××与被告×××一案。</p>"
                    u"<p id=c>第三段</p>"_s);
-    QVERIFY(open(u"changing.html"_s));
+    QVERIFY(m_rig->open(u"changing.html"_s));
     const std::optional<PageScript::Listing> before = list();
     QVERIFY(before && !before->same && !before->version.isEmpty());
     if (!pageScript.isEmpty())
@@ -232,7 +222,7 @@ void DocumentPagesTest::listing_keptUntilThePageChanges()
 // layout and a table: the keys take it, being at the top.
 void DocumentPagesTest::copyAndSave_keepTheLayout()
 {
-    QVERIFY(open(u"libreoffice-html-labelled.html"_s));
+    QVERIFY(m_rig->open(u"libreoffice-html-labelled.html"_s));
     QWidget *page = pageWidget(m_rig->webView);
     page->setFocus();
     QGuiApplication::clipboard()->clear();
@@ -255,10 +245,7 @@ void DocumentPagesTest::copyAndSave_keepTheLayout()
     press(page, u"Ctrl+Shift+S"_s);
     QTRY_VERIFY(QFileInfo(docx).size() > 0);
     QCOMPARE(m_rig->log.starting(u"desktop.askDocx").constLast(), u"desktop.askDocx 样式一　民事判决书.docx"_s);
-    QProcess read;
-    read.start(u"/usr/bin/python3"_s, {QStringLiteral(JUANZONG_READ_DOCX), docx});
-    QVERIFY(read.waitForFinished(60000));
-    const QJsonObject json = QJsonDocument::fromJson(read.readAllStandardOutput()).object();
+    const QJsonObject json = readDocx(docx);
     QStringList alignments;
     for (const QJsonValue &p : json[u"paragraphs"].toArray())
         alignments.append(p[u"alignment"].toString());
@@ -280,19 +267,15 @@ void DocumentPagesTest::hostilePage_onlyWhatAReaderSeesAndWhatWasTyped()
                    u"<script>new MutationObserver(() => document.querySelectorAll('.jz-filled').forEach((s) => {"
                    u" if (s.textContent !== '篡改') s.textContent = '篡改'; }))"
                    u".observe(document.body, {subtree: true, childList: true, characterData: true});</script>");
-    QVERIFY(open(u"hostile.html"_s));
+    QVERIFY(m_rig->open(u"hostile.html"_s));
     QWidget *page = pageWidget(m_rig->webView);
     page->setFocus();
     press(page, u"Ctrl+E"_s);
     FillPanel *panel = nullptr;
     QTRY_VERIFY((panel = m_rig->window->findChild<FillPanel *>()) && panel->isVisible());
     QCOMPARE(panel->findChild<QLabel *>(u"FillHeading"_s)->text(), heading);
-    int plaintiff = -1;
-    for (int g = 0; g < panel->fillIn().groups().size(); ++g)
-        if (panel->fillIn().groups().at(g).label == u"原告 ×××")
-            plaintiff = g;
-    QVERIFY(plaintiff >= 0);
-    type(panel->findChild<QLineEdit *>(u"FillGroup"_s + QString::number(plaintiff)), u"张三"_s);
+    QVERIFY(groupIndex(panel, u"原告 ×××"_s) >= 0);
+    type(groupField(panel, u"原告 ×××"_s), u"张三"_s);
     // The page's observer rewrites what the view shows of the value...
     QTRY_COMPARE(m_rig->evaluate(u"document.querySelector('.jz-filled') ? document.querySelector('.jz-filled').textContent : ''"_s),
                  u"篡改"_s);

@@ -87,6 +87,13 @@ struct WebEngineRig
         return loads->last().at(0).toBool();
     }
 
+    // Shows a page of the folder and says whether it loaded.
+    bool open(const QString &name)
+    {
+        html->navigate(page(name));
+        return waitForLoad();
+    }
+
     QString shownFile() const { return content->pathFor(webView->url()); }
 
     QString evaluate(const QString &script)

@@ -4,7 +4,10 @@
 
 #include "fakes.h"
 
+#include "documentui/fillpanel.h"
 #include "window/mainwindow.h"
+
+#include <QLineEdit>
 
 #include <QTest>
 
@@ -61,6 +64,20 @@ inline void type(QWidget *target, const QString &text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// The fill panel's group of this label, -1 for none, and the field that fills all its places.
+inline int groupIndex(const FillPanel *panel, const QString &label)
+{
+    const auto &groups = panel->fillIn().groups();
+    for (int g = 0; g < groups.size(); ++g)
+        if (groups.at(g).label == label)
+            return g;
+    return -1;
+}
+inline QLineEdit *groupField(const FillPanel *panel, const QString &label)
+{
+    return panel->findChild<QLineEdit *>(u"FillGroup"_s + QString::number(groupIndex(panel, label)));
 }
 
 } // namespace Juanzong::Testing
