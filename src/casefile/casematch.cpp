@@ -198,7 +198,9 @@ bool parseLabel(const QString &text, QString *role, int *end)
     if (const qsizetype bracket = label.indexOf(u'（'); bracket > 0) {
         if (!label.endsWith(u'）'))
             return false;
-        label = label.left(bracket);
+        // "申请人（本案被告）": the case knows the party by the role in brackets.
+        const QStringView inside = label.sliced(bracket + 1, label.size() - bracket - 2);
+        label = inside.startsWith(u"本案") && inside.size() > 2 ? inside.sliced(2) : label.left(bracket);
     }
     qsizetype i = colon + 1;
     while (i < text.size() && isSeparator(text.at(i)))

@@ -162,6 +162,11 @@ void CaseMatchTest::fill_data()
         << QList<Paragraph>{{Paragraph::Role::Sign, u"审判员　×××"_s, {}}, {Paragraph::Role::Sign, u"审判员　×××"_s, {}},
                             {Paragraph::Role::Date, u"二〇××年××月××日"_s, {}}, {Paragraph::Role::Sign, u"书记员　×××"_s, {}}}
         << QStringList{u"审判长　赵六"_s, u"审判员　周九"_s, u"人民陪审员　孙八"_s, u"二〇××年××月××日"_s, u"书记员　钱七"_s};
+    QTest::newRow("a role of this paper with the case's in brackets")
+        << QList<Paragraph>{body(u"申请人（本案被告）：××××（写明名称），住所地……。"_s),
+                            body(u"被申请人（本案原告）：×××，……。"_s)}
+        << QStringList{u"申请人（本案被告）：北京某贸易有限公司，住所地北京市朝阳区某街2号。"_s,
+                       u"被申请人（本案原告）：张三，……。"_s, u"被申请人（本案原告）：王芳，……。"_s};
     QTest::newRow("dates by what follows them")
         << QList<Paragraph>{body(u"本院于××××年××月××日立案后，于××××年××月××日公开开庭，定于××××年××月××日宣判，××××年××月××日送达。"_s)}
         << QStringList{u"本院于2026年3月5日立案后，于2026年4月10日公开开庭，定于2026年5月20日宣判，××××年××月××日送达。"_s};
