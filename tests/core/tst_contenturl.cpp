@@ -225,16 +225,12 @@ void ContentUrlTest::openReadable()
     QTemporaryDir dir;
     const QString ws = dir.filePath(u"ws"_s);
     QVERIFY(QDir().mkpath(ws));
-    const auto put = [](const QString &path, QByteArrayView bytes) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), bytes.size()) == bytes.size();
-    };
-    QVERIFY(put(dir.filePath(u"secret.txt"_s), "SECRET"));
-    QVERIFY(put(ws + u"/page.html"_s, "PAGE"));
+    TestFiles::put(dir.filePath(u"secret.txt"_s), "SECRET");
+    TestFiles::put(ws + u"/page.html"_s, "PAGE");
     const QString path = ws + u"/x.html"_s;
     const QString target = entry.section(u' ', 1);
     if (entry == u"file")
-        QVERIFY(put(path, "PAGE"));
+        TestFiles::put(path, "PAGE");
     else if (entry.startsWith(u"link "))
         QVERIFY(QFile::link(target.startsWith(u'/') ? target : dir.filePath(target), path));
     else if (entry == u"fifo")

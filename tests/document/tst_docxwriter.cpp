@@ -176,9 +176,6 @@ void DocxWriterTest::libreOffice_printsTheWholeTextOnA4()
     const QString pdf = dir.filePath(u"判决书.pdf"_s);
     QVERIFY2(ok && QFile::exists(pdf), qPrintable(log));
 
-    // To look at the page: JUANZONG_KEEP_PDF=/tmp/page.pdf, then pdftoppm.
-    if (!qEnvironmentVariableIsEmpty("JUANZONG_KEEP_PDF"))
-        QFile::copy(pdf, qEnvironmentVariable("JUANZONG_KEEP_PDF"));
     const QString info = run(u"pdfinfo"_s, {pdf});
     QVERIFY2(info.contains(u"(A4)"_s), qPrintable(info));
     const QString text = run(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});

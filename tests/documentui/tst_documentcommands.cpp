@@ -87,12 +87,7 @@ struct Rig
                 listing.insert(u"blocks"_s, list);
             return QString::fromUtf8(QJsonDocument(listing).toJson(QJsonDocument::Compact));
         };
-        open(u"/srv/juanzong/ws/juanzongfanben-10.html"_s);
-    }
-    void open(const QString &path)
-    {
-        html.show(path);
-        html.loaded(true);
+        html.open(u"/srv/juanzong/ws/juanzongfanben-10.html"_s);
     }
 
     void key(const char *action) { window.findChild<QAction *>(QLatin1StringView(action))->trigger(); }
@@ -228,7 +223,7 @@ void DocumentCommandsTest::commands_onlyOnPagesWithModelDocuments()
     QFETCH(QStringList, menu);
     Rig rig;
     rig.blocks = blocks;
-    rig.open(u"/srv/juanzong/ws/search.html"_s);
+    rig.html.open(u"/srv/juanzong/ws/search.html"_s);
     QCOMPARE(rig.menu(), menu);
     if (!menu.isEmpty())
         return;
@@ -477,7 +472,7 @@ void DocumentCommandsTest::fill_pageTextShowsAsPlainText()
     Rig rig;
     const QString markup = u"<img src=\"/etc/juanzong.png\"><b>样式一</b>"_s;
     rig.blocks = {u"l|"_s + markup, u"cbL|民事调解书"_s, u"i|原告<i>×××</i>与被告×××……一案。"_s};
-    rig.open(u"/srv/juanzong/ws/juanzongfanben-12.html"_s);
+    rig.html.open(u"/srv/juanzong/ws/juanzongfanben-12.html"_s);
     rig.key("DocumentFill");
     QVERIFY(rig.panel() && rig.panel()->isVisible());
     QCOMPARE(rig.panel()->findChild<QLabel *>(u"FillHeading"_s)->text(), markup);

@@ -53,8 +53,7 @@ void BrowserTest::encodings()
 
     WebEngineRig rig;
     put(rig.page(u"wszzgf.html"_s), bytes);
-    rig.start();
-    QVERIFY(rig.waitForLoad());
+    rig.startActive();
     QCOMPARE(rig.evaluate(u"document.getElementById('t').textContent"_s), text);
 }
 
@@ -74,8 +73,7 @@ void BrowserTest::search()
     QCOMPARE(QProcess::execute(u"cp"_s, {u"-r"_s, QStringLiteral(JUANZONG_CONTENT_DIR "/."), rig.page(QString())}), 0);
     if (!storable)
         QVERIFY(QDir().mkpath(rig.page(u"search.html"_s)));
-    rig.start();
-    QVERIFY(rig.waitForLoad());
+    rig.startActive();
     auto *text1 = rig.window->findChild<QLineEdit *>(u"Text1"_s);
     text1->setText(u"裁定书"_s);
     QTest::keyClick(text1, Qt::Key_Return);
@@ -114,8 +112,7 @@ void BrowserTest::fullText_phraseInOneDocument_opensItWithTheFindBarCounting()
                     + filler
                     + u"</div><div class=\"ws\" id=\"ws2\"><a name=\"ws2\"></a><div class=\"ws-label\">范本二　调解笔录"
                       u"</div><p>双方当事人一致同意由原告负担鉴定费用。</p><p>其后，原告负担鉴定费用的部分已付清。</p></div>");
-    rig.start();
-    QVERIFY(rig.waitForLoad());
+    rig.startActive();
 
     auto *box = rig.window->findChild<QLineEdit *>(u"Text1"_s);
     box->setFocus();

@@ -158,6 +158,8 @@ void ContentSchemeTest::leaveFolder_data()
     QTest::newRow("location to a link in the folder") << u"location.href = 'link.html';"_s << QString();
     QTest::newRow("location inside the folder") << u"location.href = 'inside.html#x';"_s << u"INSIDE"_s;
     QTest::newRow("window.open inside the folder") << u"window.open('inside.html');"_s << u"INSIDE"_s;
+    QTest::newRow("target _blank inside the folder")
+        << u"Object.assign(document.createElement('a'), {href: 'inside.html', target: '_blank'}).click();"_s << u"INSIDE"_s;
 }
 
 void ContentSchemeTest::leaveFolder()

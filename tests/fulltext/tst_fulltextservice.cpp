@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The index built on a worker thread: a query before it is ready waits for it,
 // and the bundled sample content is searchable.
+#include "files.h"
 #include "fulltext/fulltextservice.h"
 #include "fulltext/indexbuilder.h"
 
@@ -132,19 +133,15 @@ void FullTextServiceTest::hostileFolder_onlyWhatTheViewShows()
     QTemporaryDir dir;
     const QString ws = dir.filePath(u"ws"_s);
     QVERIFY(QDir().mkpath(ws));
-    const auto put = [](const QString &path, const QByteArray &bytes) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    };
-    QVERIFY(put(dir.filePath(u"secret.html"_s), "<p>zqsecretword</p>"));
-    QVERIFY(put(ws + u"/plain.html"_s, "<p>zqplainword</p>"));
+    TestFiles::put(dir.filePath(u"secret.html"_s), "<p>zqsecretword</p>");
+    TestFiles::put(ws + u"/plain.html"_s, "<p>zqplainword</p>");
     const QString path = ws + u"/x.html"_s;
     if (entry.startsWith(u"link "))
         QVERIFY(QFile::link(entry.sliced(5), path));
     else if (entry == u"fifo")
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else
-        QVERIFY(put(path, "<p>zqstartword</p><p>" + QByteArray(PageBytes, 'x') + "</p><p>zqendword</p>"));
+        TestFiles::put(path, "<p>zqstartword</p><p>" + QByteArray(PageBytes, 'x') + "</p><p>zqendword</p>");
 
     std::atomic_bool never = false;
     const auto index = buildIndex(ws, never);

@@ -202,10 +202,8 @@ void FullTextWindowTest::hitOpened_findBarOnQuery()
     QTRY_COMPARE(rig.log.starting(u"html.showPageAs").size(), 1);
 
     const QString root = ContentPaths::contentRoot(rig.programDir);
-    rig.html.show(from == u"results" ? rig.resultPath() : root + from);
-    rig.html.loaded(true);
-    rig.html.show(root + to);
-    rig.html.loaded(true);
+    rig.html.open(from == u"results" ? rig.resultPath() : root + from);
+    rig.html.open(root + to);
     auto *findText = rig.window->findChild<QLineEdit *>(u"FindText"_s);
     QCOMPARE(findText->isVisible(), findBarOpened);
     // Showing the results clears any find on the page; what counts is what was searched for.
@@ -238,15 +236,13 @@ void FullTextWindowTest::resultsReturnedTo_scroll()
     rig.html.answerScript = [&](const QString &script) -> QVariant {
         return script.contains(u"scrollY"_s) ? QVariant(onResults ? scrolledTo : -1) : QVariant();
     };
-    rig.html.show(rig.resultPath());
-    rig.html.loaded(true);
+    rig.html.open(rig.resultPath());
     auto reads = [&] { return rig.html.scripts.filter(u"scrollY"_s).size(); };
     QTRY_VERIFY(reads() >= 2);
 
     if (leftFor == u"hit") {
         onResults = false;
-        rig.html.show(ContentPaths::contentRoot(rig.programDir) + u"juanzongfanben-10.html"_s);
-        rig.html.loaded(true);
+        rig.html.open(ContentPaths::contentRoot(rig.programDir) + u"juanzongfanben-10.html"_s);
         QTest::qWait(3 * FullTextController::ScrollReadInterval);
     } else {
         rig.box->clear();
@@ -255,8 +251,7 @@ void FullTextWindowTest::resultsReturnedTo_scroll()
     }
     onResults = true;
     rig.html.scripts.clear();
-    rig.html.show(rig.resultPath());
-    rig.html.loaded(true);
+    rig.html.open(rig.resultPath());
     const QStringList scrolls = rig.html.scripts.filter(u"scrollTo"_s);
     QCOMPARE(scrolls, restored.isEmpty() ? QStringList() : QStringList{restored});
 }

@@ -298,11 +298,5 @@ void KeywordSearchTest::twoCopies_eachShowsItsOwnPage()
     QCOMPARE(folder.entries(), Untouched);
 }
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    KeywordSearchTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(KeywordSearchTest)
 #include "tst_keywordsearch.moc"
